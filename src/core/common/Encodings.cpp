@@ -1,0 +1,223 @@
+#include "core/common/Encodings.h"
+#include "core/common/Translate.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <array>
+
+namespace {
+// 0x80..0x9F of Windows-1252; unassigned bytes keep their C1 value.
+constexpr std::array<char16_t, 32> Cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int AnsiByteOf(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+    return c;
+  for (int i = 0; i < 32; ++i)
+    if (Cp1252High[i] == c)
+      return 0x80 + i;
+  return -1;
+}
+
+// Length of the well-formed UTF-8 sequence at p (1 for ASCII), 0 when malformed,
+// -1 when the data ends inside a sequence that is well-formed so far.
+int Utf8SequenceLength(const unsigned char *p, qsizetype avail) {
+  const unsigned char c = p[0];
+  if (c < 0x80)
+    return 1;
+  int len;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF)
+    len = 2;
+  else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    if (c == 0xE0)
+      lo = 0xA0;
+    else if (c == 0xED)
+      hi = 0x9F; // no surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    if (c == 0xF0)
+      lo = 0x90;
+    else if (c == 0xF4)
+      hi = 0x8F;
+  } else
+    return 0;
+  for (int i = 1; i < len; ++i) {
+    if (i >= avail)
+      return -1;
+    const unsigned char b = p[i];
+    const unsigned char l = i == 1 ? lo : 0x80, h = i == 1 ? hi : 0xBF;
+    if (b < l || b > h)
+      return 0;
+  }
+  return len;
+}
+
+// 1 = valid UTF-8 with a multi-byte sequence, 0 = pure 7-bit (undecided), -1 = not UTF-8.
+int ScanUtf8(const unsigned char *p, qsizetype n, bool stopAtFirstMultiByte) {
+  bool multi = false;
+  for (qsizetype i = 0; i < n;) {
+    const int len = Utf8SequenceLength(p + i, n - i);
+    if (len == 0)
+      return -1;
+    if (len < 0) // cut off by the end of the scanned window
+      return multi ? 1 : 0;
+    if (len > 1) {
+      multi = true;
+      if (stopAtFirstMultiByte)
+        return 1;
+    }
+    i += len;
+  }
+  return multi ? 1 : 0;
+}
+} // namespace
+
+TDetectedEncoding DetectEncoding(const QByteArray &data) {
+  const auto *p = reinterpret_cast<const unsigned char *>(data.constData());
+  const qsizetype n = data.size();
+  if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
+    if (ScanUtf8(p + 3, n - 3, false) >= 0)
+      return {seUTF8, true};
+    return {seAnsi, false};
+  }
+  if (ScanUtf8(p, std::min<qsizetype>(n, 16384), true) == 1) {
+    // Only a text that is UTF-8 throughout is read as UTF-8; anything else would lose bytes.
+    if (ScanUtf8(p, n, false) == 1)
+      return {seUTF8, false};
+    return {seAnsi, false};
+  }
+  if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE)
+    return {seUTF16LE, true};
+  if (n >= 2 && p[0] == 0xFE && p[1] == 0xFF)
+    return {seUTF16BE, true};
+  return {seAnsi, false};
+}
+
+QString DecodeAnsi(QByteArrayView data) {
+  QString s(data.size(), Qt::Uninitialized);
+  auto *out = reinterpret_cast<char16_t *>(s.data());
+  for (qsizetype i = 0; i < data.size(); ++i) {
+    const auto b = static_cast<unsigned char>(data[i]);
+    out[i] = (b >= 0x80 && b < 0xA0) ? Cp1252High[b - 0x80] : char16_t(b);
+  }
+  return s;
+}
+
+qsizetype FirstNonAnsiChar(QStringView text) {
+  for (qsizetype i = 0; i < text.size(); ++i)
+    if (AnsiByteOf(text[i].unicode()) < 0)
+      return i;
+  return -1;
+}
+
+QByteArray EncodeAnsi(QStringView text) {
+  QByteArray out(text.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const int b = AnsiByteOf(text[i].unicode());
+    out[i] = b < 0 ? '?' : char(b);
+  }
+  return out;
+}
+
+bool DecodeText(const QByteArray &data, TSynEncoding enc, bool hasBom, QString &text, QString &error) {
+  error.clear();
+  switch (enc) {
+  case seUTF8: {
+    const QByteArrayView body = QByteArrayView(data).sliced(hasBom && data.size() >= 3 ? 3 : 0);
+    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = dec.decode(body);
+    if (dec.hasError()) {
+      error = _("The file is not valid UTF-8 text.");
+      return false;
+    }
+    break;
+  }
+  case seUTF16LE:
+  case seUTF16BE: {
+    const QByteArrayView body = QByteArrayView(data).sliced(hasBom && data.size() >= 2 ? 2 : 0);
+    if (body.size() % 2) {
+      error = _("The file ends in the middle of a UTF-16 character.");
+      return false;
+    }
+    QStringDecoder dec(enc == seUTF16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                       QStringDecoder::Flag::Stateless);
+    text = dec.decode(body);
+    break;
+  }
+  case seAnsi:
+    if (data.contains('\0')) {
+      error = _("The file contains NUL bytes: it is not a text file.");
+      return false;
+    }
+    text = DecodeAnsi(data);
+    break;
+  }
+  if (enc == seUTF8 && text.contains(QChar(0))) {
+    error = _("The file contains NUL bytes: it is not a text file.");
+    return false;
+  }
+  return true;
+}
+
+QByteArray EncodeText(const QString &text, TSynEncoding enc, bool bom) {
+  QByteArray out;
+  switch (enc) {
+  case seUTF8:
+    if (bom)
+      out = QByteArray("\xEF\xBB\xBF", 3);
+    out += text.toUtf8();
+    break;
+  case seUTF16LE:
+  case seUTF16BE: {
+    const bool le = enc == seUTF16LE;
+    out.resize(2 + text.size() * 2);
+    out[0] = le ? '\xFF' : '\xFE';
+    out[1] = le ? '\xFE' : '\xFF';
+    char *p = out.data() + 2;
+    for (QChar c : text) {
+      const char16_t u = c.unicode();
+      *p++ = char(le ? (u & 0xFF) : (u >> 8));
+      *p++ = char(le ? (u >> 8) : (u & 0xFF));
+    }
+    break;
+  }
+  case seAnsi:
+    out = EncodeAnsi(text);
+    break;
+  }
+  return out;
+}
+
+qsizetype FirstUnencodable(const QString &text, TSynEncoding enc) {
+  return enc == seAnsi ? FirstNonAnsiChar(text) : -1;
+}
+
+QString DetectLineBreak(QStringView text) {
+  qsizetype crlf = 0, lf = 0, cr = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r') {
+      if (i + 1 < text.size() && text[i + 1] == u'\n') {
+        ++crlf;
+        ++i;
+      } else
+        ++cr;
+    } else if (text[i] == u'\n')
+      ++lf;
+  }
+  if (crlf >= lf && crlf >= cr && crlf > 0)
+    return QStringLiteral("\r\n");
+  if (cr > lf)
+    return QStringLiteral("\r");
+  return QStringLiteral("\n");
+}
+
+int EncodingOfCharset(QStringView name) {
+  for (int i = 0; i < EncodingCount; ++i)
+    if (name.compare(QLatin1String(CharsetNames[i]), Qt::CaseInsensitive) == 0)
+      return i;
+  return -1;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Text encodings of documents: detection, decoding and encoding, and the reversible Windows-1252
+// table used for "ANSI" text.
+#include "core/common/Types.h"
+#include <QByteArray>
+#include <QString>
+
+struct TDetectedEncoding {
+  TSynEncoding Encoding = seAnsi;
+  bool Bom = false;
+};
+
+// Decides the encoding of file contents: a UTF-8 mark, else valid UTF-8 with at least one
+// multi-byte sequence, else a UTF-16 mark, else ANSI. A text that looked like UTF-8 at its start
+// but is not valid UTF-8 as a whole is read as ANSI so that no byte is lost.
+TDetectedEncoding DetectEncoding(const QByteArray &data);
+
+// Windows-1252 in both directions. The five bytes that code page leaves unassigned map to the
+// C1 control characters of the same value, so every byte string survives a round trip.
+QString DecodeAnsi(QByteArrayView data);
+// Returns the index of the first character that has no Windows-1252 byte, or -1.
+qsizetype FirstNonAnsiChar(QStringView text);
+QByteArray EncodeAnsi(QStringView text); // unencodable characters become '?'
+
+// Decodes file contents (with or without their byte-order mark) in the given encoding.
+// Returns false with a message when the bytes cannot be the encoding's text.
+bool DecodeText(const QByteArray &data, TSynEncoding enc, bool hasBom, QString &text, QString &error);
+// Encodes text for a file; UTF-16 always gets its byte-order mark, ANSI never has one.
+QByteArray EncodeText(const QString &text, TSynEncoding enc, bool bom);
+// Index of the first character that the encoding cannot hold, or -1.
+qsizetype FirstUnencodable(const QString &text, TSynEncoding enc);
+
+// The line break a text mostly uses ("\r\n", "\n" or "\r"); LF when it has none.
+QString DetectLineBreak(QStringView text);
+
+// Looks a charset name up in CharsetNames (ignoring case); -1 when unknown.
+int EncodingOfCharset(QStringView name);

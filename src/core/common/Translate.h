@@ -1,0 +1,11 @@
+#pragma once
+// The one gate for user-visible texts: _("English source text") gives the text in the interface
+// language. Until a catalogue is installed the source text is returned unchanged.
+#include <QString>
+#include <functional>
+
+using TTranslator = std::function<QString(const char *)>;
+void SetTranslator(TTranslator t);
+QString Translate(const char *source);
+
+#define _(s) Translate(s)
