@@ -1,1 +1,15 @@
-int main() { return 0; }
+#include "ui/app/HauptForm.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Quillmark"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
+  QApplication::setDesktopFileName(QStringLiteral("quillmark"));
+  THauptForm form(QApplication::arguments().mid(1));
+  if (!form.Init())
+    return 0;
+  form.show();
+  return QApplication::exec();
+}

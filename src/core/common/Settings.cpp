@@ -180,3 +180,23 @@ void TAppSettings::Write(TUnicodeIniFile &ini, bool normalState) const {
   WriteIniList(ini, QStringLiteral("MailtoList"), MailNameList, MaxMailEntries, false, QStringLiteral("Name"));
   WriteIniList(ini, QStringLiteral("MailtoList"), MailBaseList, MaxMailEntries, false, QStringLiteral("Address"));
 }
+
+TFileTypes FileTypeOfExt(const std::array<TSynEditProperties, FileTypeCount> &props, QString ext, TFileTypes def) {
+  if (ext.startsWith(u'.'))
+    ext.remove(0, 1);
+  if (ext.isEmpty())
+    return def;
+  for (int t = 0; t < FileTypeCount; ++t)
+    for (const QString &e : props[t].Types.split(u',', Qt::SkipEmptyParts))
+      if (e.trimmed() == ext)
+        return TFileTypes(t);
+  return def;
+}
+
+bool KeyFileSizeFits(qint64 fileSize, quint32 count) {
+  if (fileSize < 4)
+    return false;
+  if (qint64(count) > (fileSize - 4) / 10)
+    return false;
+  return 4 + 10 * qint64(count) == fileSize;
+}

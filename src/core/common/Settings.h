@@ -135,3 +135,9 @@ private:
   std::vector<TEntry> Entries(bool englishUi);
   bool FEnglishUi = true;
 };
+
+// The first file type whose extension list holds ext (without its dot); def when none does.
+TFileTypes FileTypeOfExt(const std::array<TSynEditProperties, FileTypeCount> &props, QString ext, TFileTypes def);
+// A key file fits its header when it holds exactly 4 + 10 * count bytes (count from its first
+// four bytes), computed without overflow.
+bool KeyFileSizeFits(qint64 fileSize, quint32 count);

@@ -1,0 +1,50 @@
+#pragma once
+// Reading and writing document files with their encoding, and the text rules of documents that
+// need no editor: the charset declaration of HTML pages and the caret marker of templates.
+#include "core/common/Types.h"
+#include <QDateTime>
+#include <QString>
+
+struct TLoadedText {
+  QString Text; // exactly as in the file, line breaks included
+  TSynEncoding Encoding = seAnsi;
+  bool Bom = false;
+  QString LineBreak = QStringLiteral("\n");
+  QString Error; // empty on success
+};
+
+// Loads a document file with encoding detection. Folders, unreadable files and binary data give
+// an error text instead of a text.
+TLoadedText LoadTextFile(const QString &fileName);
+// Writes text in the encoding (UTF-16 always with its byte-order mark) by replacing the file
+// atomically. False with a message in error on failure; the old file is then untouched.
+bool SaveTextFile(const QString &fileName, const QString &text, TSynEncoding enc, bool bom, QString *error);
+
+// Change stamp of a file: modification time in milliseconds and size.
+struct TFileStamp {
+  qint64 MTimeMs = 0;
+  qint64 Size = -1;
+  bool operator==(const TFileStamp &) const = default;
+  bool IsValid() const { return Size >= 0; }
+};
+TFileStamp FileStamp(const QString &fileName);
+
+// The charset value of an http-equiv="Content-Type" declaration: start index and length in text,
+// or start -1. The value must stand inside the same meta tag and be a plain charset name.
+struct TCharsetValue {
+  qsizetype Start = -1;
+  qsizetype Length = 0;
+};
+TCharsetValue FindCharsetDeclaration(const QString &text);
+// The encoding the declaration names; seAnsi without a known declaration.
+TSynEncoding EncodingFromHeader(const QString &text);
+
+// Caret marker of templates: a line "$<line>,<col>". Finds the last such line (0-based index in
+// lines, -1 when none) and its position.
+int FindCaretMarker(const QStringList &lines, TBufferCoord *pos);
+QString CaretMarkerLine(TBufferCoord pos);
+
+// Position of a character index of text (line breaks "\r\n", "\n" or "\r").
+TBufferCoord CoordOfIndex(const QString &text, qsizetype index);
+// Removes the caret marker line (see FindCaretMarker) from text; true when there was one.
+bool TakeCaretMarker(QString &text, TBufferCoord *pos);

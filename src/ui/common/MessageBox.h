@@ -1,0 +1,41 @@
+#pragma once
+// The program's one message-box routine: errors, information, and questions with Yes/No or
+// Yes/No/Cancel. The caption is the program's name and version unless the text carries its own
+// caption before a '|'. Boxes appear centred on the main window, on the screen, or at a point
+// kept inside the screen, and may close themselves after a time-out, answering OK.
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+enum TMsgKind { mkError, mkInformation, mkConfirm, mkConfirmCancel };
+enum TMsgResult { mrOk, mrYes, mrNo, mrCancel };
+enum TMsgPlace { mpMainWindow, mpScreen, mpPoint };
+
+struct TMsgOptions {
+  TMsgPlace Place = mpMainWindow;
+  QPoint At{-1, -1};       // for mpPoint; (-1, -1) means none (then the main window)
+  TMsgResult Default = mrYes; // default button of confirmations
+  int TimeoutSeconds = 0;  // > 0: closes itself and answers mrOk
+  QString Caption;         // overrides the program caption when not empty
+};
+
+TMsgResult ShowMessage(TMsgKind kind, const QString &text, const TMsgOptions &options = {});
+inline void ErrorBox(const QString &text) { ShowMessage(mkError, text); }
+inline void InfoBox(const QString &text) { ShowMessage(mkInformation, text); }
+inline bool ConfirmBox(const QString &text, const TMsgOptions &o = {}) { return ShowMessage(mkConfirm, text, o) == mrYes; }
+
+// The main window the boxes centre on, and the default caption ("Velmo (Version ...)").
+void SetMessageOwner(QWidget *mainWindow, const QString &caption);
+QString ProgramCaption();
+
+// Tests answer boxes without a user: the responder gets kind and text and returns the answer.
+// The last box shown is remembered either way.
+using TMsgResponder = std::function<TMsgResult(TMsgKind, const QString &)>;
+void SetMessageResponder(TMsgResponder responder);
+QString LastMessageText();
+
+// Keeps a rectangle of the given size at pos inside the screen that holds pos.
+QPoint KeepOnScreen(QPoint pos, QSize size);

@@ -1,0 +1,23 @@
+#pragma once
+// What a document window asks of the window that holds it (the main window, or a test).
+#include <QString>
+
+class TMDIForm;
+
+class TDocumentHost {
+public:
+  virtual ~TDocumentHost() = default;
+  virtual QString HtmPath() const = 0;    // root folder of the current project, trailing '/'
+  virtual QString ProgramDir() const = 0; // shipped data files (default.html)
+  virtual bool DynTB() const { return true; }
+  virtual void SetDynTB(bool) {}
+  virtual bool LoadingProject() const { return false; }
+  // Status bar refresh; full when the modified state changed.
+  virtual void ShowStatus(TMDIForm *doc, bool full) = 0;
+  // Saves the document, asking for a name when it has none; true when it was saved.
+  virtual bool SaveTextFromMDI(TMDIForm *doc) = 0;
+  // The document window is closing.
+  virtual void CloseMDI(TMDIForm *doc) = 0;
+  // Folder chooser; empty when cancelled.
+  virtual QString SelectDirectory(const QString &title, const QString &start, const QString &root) = 0;
+};

@@ -1,0 +1,511 @@
+#include "ui/editor/MDIForm.h"
+#include "core/common/Encodings.h"
+#include "core/common/FileNames.h"
+#include "core/common/LangIds.h"
+#include "core/common/Translate.h"
+#include "ui/common/MessageBox.h"
+#include "ui/editor/DocumentHost.h"
+#include "ui/editor/TextBuffer.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <Qsci/qscilexer.h>
+
+namespace {
+// Tool pages of the insert commands, in their order.
+constexpr const char *ToolPages[] = {"Global", "Fonts", "Lists", "Tables", "Frames",
+                                     "Forms",  "Attributes", "Styles", "Other"};
+} // namespace
+
+TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileType, QWidget *parent)
+    : QWidget(parent), ExternalPanel(externalPanel), FileType(fileType), FHost(host) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto *layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  pcTools = new QTabWidget(this);
+  pcTools->setObjectName(QStringLiteral("pcTools"));
+  for (const char *page : ToolPages) {
+    auto *w = new QToolBar(pcTools);
+    w->setObjectName(QStringLiteral("ts") + QString::fromLatin1(page));
+    w->setIconSize(QSize(16, 16));
+    pcTools->addTab(w, _(page));
+  }
+  pcTools->setMaximumHeight(pcTools->tabBar()->sizeHint().height() + 34);
+  layout->addWidget(pcTools);
+
+  LokPanel = new QWidget(this);
+  LokPanel->setObjectName(QStringLiteral("LokPanel"));
+  auto *lok = new QHBoxLayout(LokPanel);
+  lok->setContentsMargins(0, 0, 0, 0);
+  tbMain = new QToolBar(LokPanel);
+  tbMain->setObjectName(QStringLiteral("tbMain"));
+  tbMain->setIconSize(QSize(16, 16));
+  lok->addWidget(tbMain);
+  LokPanel->hide();
+
+  TextBuffer = new TTextBuffer(this);
+  TextBuffer->setObjectName(QStringLiteral("TextBuffer"));
+  layout->addWidget(TextBuffer, 1);
+  setFocusProxy(TextBuffer);
+
+  MenuEdit = new QMenu(_("&Edit"), this);
+  MenuInsert = new QMenu(_("&Insert"), this);
+  pmiEncoding = new QMenu(_("Change &encoding"), this);
+  CreateActions();
+
+  connect(TextBuffer, &QsciScintilla::cursorPositionChanged, this, [this] {
+    if (CanUpdate)
+      FHost->ShowStatus(this, false);
+  });
+  connect(TextBuffer, &QsciScintilla::modificationChanged, this, [this](bool m) {
+    TagMark.TagType = ttNone;
+    if (m != FLastModified) {
+      FLastModified = m;
+      if (CanUpdate)
+        FHost->ShowStatus(this, true);
+    }
+  });
+  connect(TextBuffer, &QsciScintilla::textChanged, this, [this] { TagMark.TagType = ttNone; });
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMDIForm::UpdateControls);
+
+  SetTextLangId(0);
+  Status = tsNew;
+}
+
+TMDIForm::~TMDIForm() = default;
+
+QAction *TMDIForm::AddAction(const QString &name, const QString &caption, const QList<QKeySequence> &keys,
+                             int tag, void (TMDIForm::*handler)()) {
+  auto *a = new QAction(caption, this);
+  a->setObjectName(name);
+  a->setData(tag);
+  a->setShortcuts(keys);
+  a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  if (handler)
+    connect(a, &QAction::triggered, this, handler);
+  addAction(a);
+  ActionList << a;
+  return a;
+}
+
+void TMDIForm::CreateActions() {
+  const QKeySequence altBack(Qt::ALT | Qt::Key_Backspace), shiftAltBack(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace);
+  ActionUndo = AddAction(QStringLiteral("ActionUndo"), _("&Undo"), {altBack, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                         2014, &TMDIForm::UndoExecute);
+  ActionRedo = AddAction(QStringLiteral("ActionRedo"), _("&Redo"),
+                         {shiftAltBack, QKeySequence(Qt::CTRL | Qt::Key_Y)}, 2022, &TMDIForm::RedoExecute);
+  ActionCut = AddAction(QStringLiteral("ActionCut"), _("&Cut"), {QKeySequence(Qt::CTRL | Qt::Key_X)}, 2001,
+                        &TMDIForm::CutExecute);
+  ActionCopy = AddAction(QStringLiteral("ActionCopy"), _("C&opy"), {QKeySequence(Qt::CTRL | Qt::Key_C)}, 2002,
+                         &TMDIForm::CopyExecute);
+  ActionPaste = AddAction(QStringLiteral("ActionPaste"), _("&Insert"), {QKeySequence(Qt::CTRL | Qt::Key_V)},
+                          2003, &TMDIForm::PasteExecute);
+  for (QAction *a : {ActionUndo, ActionRedo})
+    MenuEdit->addAction(a);
+  MenuEdit->addSeparator();
+  for (QAction *a : {ActionCut, ActionCopy, ActionPaste})
+    MenuEdit->addAction(a);
+  tbMain->addAction(ActionUndo);
+  tbMain->addAction(ActionRedo);
+  tbMain->addSeparator();
+  tbMain->addAction(ActionCut);
+  tbMain->addAction(ActionCopy);
+  tbMain->addAction(ActionPaste);
+
+  struct TEncRow {
+    const char *Name;
+    const char *Caption;
+    TSynEncoding Enc;
+    int Tag;
+    QAction *TMDIForm::*Field;
+  };
+  static const TEncRow encRows[] = {
+      {"ActionToUtf8", "UTF-&8", seUTF8, 2033, &TMDIForm::ActionToUtf8},
+      {"ActionToUtf16LE", "UTF-16 (&LE)", seUTF16LE, 2034, &TMDIForm::ActionToUtf16LE},
+      {"ActionToUtf16BE", "UTF-16 (&BE)", seUTF16BE, 2035, &TMDIForm::ActionToUtf16BE},
+      {"ActionToAnsi", "&ANSI Latin 1", seAnsi, 2036, &TMDIForm::ActionToAnsi},
+  };
+  auto *group = new QActionGroup(this);
+  for (const TEncRow &r : encRows) {
+    QAction *a = AddAction(QString::fromLatin1(r.Name), _(r.Caption), {}, r.Tag, nullptr);
+    a->setCheckable(true);
+    group->addAction(a);
+    const TSynEncoding enc = r.Enc;
+    connect(a, &QAction::triggered, this, [this, enc] { ChangeEncoding(enc); });
+    pmiEncoding->addAction(a);
+    this->*(r.Field) = a;
+  }
+  MenuEdit->addSeparator();
+  MenuEdit->addMenu(pmiEncoding);
+}
+
+QAction *TMDIForm::Action(const QString &name) const {
+  for (QAction *a : ActionList)
+    if (a->objectName() == name)
+      return a;
+  return nullptr;
+}
+
+void TMDIForm::UndoExecute() { TextBuffer->undo(); }
+void TMDIForm::RedoExecute() { TextBuffer->redo(); }
+void TMDIForm::CutExecute() {
+  TextBuffer->cut();
+  UpdateControls();
+}
+void TMDIForm::CopyExecute() {
+  TextBuffer->copy();
+  UpdateControls();
+}
+void TMDIForm::PasteExecute() { TextBuffer->paste(); }
+
+void TMDIForm::SetTextLangId(quint32 id) {
+  FTextLangId = IsSpellType(FileType) ? id : 0;
+  FormSet = FTextLangId ? LocaleOfLangId(FTextLangId) : QLocale::system();
+  DecComma = GetCommaMode();
+}
+
+bool TMDIForm::GetCommaMode() const { return FormSet.decimalPoint() == QLatin1String(","); }
+
+void TMDIForm::SetProperties(QsciLexer *highlighter, const TSynEditProperties &props,
+                             const TSynGutterProperties &gutter) {
+  HlEnabled = props.Highlight;
+  if (highlighter && !FHighlighter)
+    FHighlighter = highlighter;
+  TextBuffer->ApplyProperties(props, gutter);
+  TextBuffer->SetHighlighter(FHighlighter, HlEnabled);
+  TextBuffer->ApplyFont(props);
+}
+
+void TMDIForm::SetNewFont(const TSynEditProperties &props) { TextBuffer->ApplyFont(props); }
+
+bool TMDIForm::IsModified() const { return TextBuffer->isModified(); }
+TBufferCoord TMDIForm::CaretXY() const { return TextBuffer->CaretXY(); }
+QString TMDIForm::LineBreak() const { return TextBuffer->LineBreak(); }
+
+void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncoding enc) {
+  TextPath = WithTrailingSlash(folder.isEmpty() ? FHost->HtmPath() : folder);
+  const auto resetCaret = [this] {
+    TextBuffer->SetCaretXY({1, 2});
+    TextBuffer->ClearUndo();
+    TextBuffer->setModified(false);
+  };
+  switch (FileType) {
+  case ftHtml: {
+    QString candidate;
+    const QString root = WithTrailingSlash(FHost->HtmPath());
+    const QString tmpl = QStringLiteral("~template.html");
+    if (folder.isEmpty())
+      candidate = root + tmpl;
+    else if (!folder.startsWith(QLatin1String("//"))) {
+      const QString chosen = FHost->SelectDirectory(_("Select subdirectory of template for new document"),
+                                                    folder, root);
+      if (!chosen.isEmpty()) {
+        candidate = WithTrailingSlash(chosen) + tmpl;
+        if (!QFileInfo::exists(candidate)) {
+          candidate = root + tmpl;
+          const bool project = QFileInfo::exists(candidate);
+          InfoBox(_("No template found in:") + QStringLiteral("\r\n") + WithTrailingSlash(chosen) +
+                  QStringLiteral("\r\n") +
+                  (project ? _("Using project default template!") : _("Using program default template!")));
+          if (!project)
+            candidate.clear();
+        }
+      }
+    }
+    if (!candidate.isEmpty() && QFileInfo(candidate).isFile()) {
+      TLoadedText t = LoadTextFile(candidate);
+      if (t.Error.isEmpty()) {
+        TBufferCoord caret{1, 1};
+        const bool marker = TakeCaretMarker(t.Text, &caret);
+        TextBuffer->LoadContent(t.Text, t.LineBreak);
+        TextPath = FolderOf(candidate);
+        TimeStamp = {};
+        TextBuffer->SetCaretXY(caret);
+        if (marker)
+          TextBuffer->setModified(true); // the marker line was taken out of the text
+        break;
+      }
+    }
+    const QString def = FHost->ProgramDir() + QStringLiteral("default.html");
+    TLoadedText t = QFileInfo(def).isFile() ? LoadTextFile(def) : TLoadedText{};
+    if (!t.Error.isEmpty())
+      t.Text.clear();
+    t.Text.replace(QLatin1String("%s"), QLatin1String(CharsetNames[enc]), Qt::CaseInsensitive);
+    TBufferCoord caret{1, 1};
+    TakeCaretMarker(t.Text, &caret);
+    TextBuffer->LoadContent(t.Text, QStringLiteral("\n"));
+    TextBuffer->SetCaretXY(caret);
+    break;
+  }
+  case ftCss:
+    TextBuffer->LoadContent(QStringLiteral("@charset \"%1\";\n\n").arg(QLatin1String(CharsetNames[enc])),
+                            QStringLiteral("\n"));
+    resetCaret();
+    break;
+  case ftPhp:
+    TextBuffer->LoadContent(QStringLiteral("<?php\n\n?>"), QStringLiteral("\n"));
+    resetCaret();
+    break;
+  case ftVbs:
+    TextBuffer->LoadContent(QStringLiteral("' Visual Basic Script\n\n"), QStringLiteral("\n"));
+    resetCaret();
+    break;
+  case ftPerl:
+    TextBuffer->LoadContent(QStringLiteral("#!/bin/perl\nrequire \"cgi-lib.pl\";\n\n"), QStringLiteral("\n"));
+    TextBuffer->SetCaretXY({1, 3});
+    TextBuffer->setModified(false);
+    break;
+  default:
+    TextBuffer->LoadContent(QString(), QStringLiteral("\n"));
+    break;
+  }
+  Encoding = enc;
+  Status = tsNew;
+  setWindowTitle(name);
+  TextName = name;
+  TextBuffer->SetHighlighter(FHighlighter, HlEnabled);
+  FLastModified = TextBuffer->isModified();
+  UpdateControls();
+}
+
+bool TMDIForm::ReadFile(const QString &fileName, bool reload) {
+  CanUpdate = false;
+  const TLoadedText t = LoadTextFile(fileName);
+  if (!t.Error.isEmpty()) {
+    CanUpdate = true;
+    ErrorBox(FormatS(_("Error: %s\r\nLoading of %s canceled!"), {t.Error, fileName}));
+    return false;
+  }
+  const TBufferCoord caret = TextBuffer->CaretXY();
+  TextBuffer->LoadContent(t.Text, t.LineBreak);
+  if (reload)
+    TextBuffer->SetCaretXY(caret);
+  TimeStamp = FileStamp(fileName);
+  ApplyLoaded(t, reload);
+  CanUpdate = true;
+  FLastModified = TextBuffer->isModified();
+  return true;
+}
+
+void TMDIForm::ApplyLoaded(const TLoadedText &t, bool reload) {
+  if (FileType != ftHtml || Encoding == t.Encoding) {
+    Encoding = t.Encoding;
+    // The file keeps the byte-order mark it had (UTF-16 is written with one in any case).
+    UseBom = t.Bom;
+  } else if (GetEncodingFromHeader() != Encoding) {
+    // HTML pages are saved in the preset (project) encoding: bring the declaration in line.
+    ChangeEncoding(Encoding);
+    if (reload)
+      TextBuffer->setModified(true);
+  } else if (reload) {
+    TextBuffer->setModified(true);
+  }
+}
+
+bool TMDIForm::LoadText(const QString &fileName) {
+  const bool ok = ReadFile(fileName, false);
+  if (!ok)
+    return false;
+  TextName = fileName;
+  TextPath = FolderOf(fileName);
+  if (!QFileInfo(fileName).isWritable()) {
+    Status = tsReadOnly;
+    setWindowTitle(QStringLiteral("*") + fileName);
+  } else {
+    Status = tsOld;
+    setWindowTitle(fileName);
+  }
+  FHost->ShowStatus(this, true);
+  FormActivate();
+  return true;
+}
+
+bool TMDIForm::ReLoadText() { return ReadFile(TextName, true); }
+
+bool TMDIForm::SaveText() {
+  TextPath = FolderOf(TextName);
+  QString text = TextBuffer->Text();
+  if (Encoding == seAnsi) {
+    const qsizetype bad = FirstNonAnsiChar(text);
+    if (bad >= 0) {
+      const TBufferCoord at = CoordOfIndex(text, bad);
+      const QString q = _("The text contains characters that cannot be saved as ANSI Latin 1 "
+                          "(the first one in line %1, column %2).\nSave the file as UTF-8 instead?")
+                            .arg(at.Line)
+                            .arg(at.Char);
+      if (ShowMessage(mkConfirm, q) != mrYes)
+        return false;
+      ChangeEncoding(seUTF8);
+      text = TextBuffer->Text();
+    }
+  }
+  QString err;
+  if (!SaveTextFile(TextName, text, Encoding, UseBom, &err)) {
+    ErrorBox(_("Error saving file \"%1\":\n%2").arg(TextName, err));
+    return false;
+  }
+  DeleteTsv();
+  TimeStamp = FileStamp(TextName);
+  TextBuffer->setModified(false);
+  Status = tsOld;
+  WasChanged = true;
+  return true;
+}
+
+void TMDIForm::SaveTextToTemp() {
+  if (!TextBuffer->isModified())
+    return;
+  TsvName = (Status == tsNew ? TextPath + TextName.mid(1) : TextName) + QStringLiteral(".tsv");
+  QString err;
+  if (!SaveTextFile(TsvName, TextBuffer->Text(), Encoding, UseBom, &err))
+    TsvName.clear();
+}
+
+bool TMDIForm::SaveTemplate(const QString &fileName) {
+  QString text = TextBuffer->Text();
+  const QString br = TextBuffer->LineBreak();
+  if (!text.isEmpty() && !text.endsWith(u'\n') && !text.endsWith(u'\r'))
+    text += br;
+  text += CaretMarkerLine(TextBuffer->CaretXY()) + br;
+  QString err;
+  if (!SaveTextFile(fileName, text, Encoding, UseBom, &err)) {
+    ErrorBox(_("Error saving file \"%1\":\n%2").arg(fileName, err));
+    return false;
+  }
+  return true;
+}
+
+void TMDIForm::DeleteTsv() {
+  if (!TsvName.isEmpty() && QFileInfo::exists(TsvName))
+    QFile::remove(TsvName);
+  TsvName.clear();
+}
+
+bool TMDIForm::AskForSave() {
+  if (!TextBuffer->isModified())
+    return true;
+  TMsgOptions o;
+  o.Caption = ProgramCaption();
+  const TMsgResult r = ShowMessage(mkConfirmCancel, FormatS(_("Save %s?"), {windowTitle()}), o);
+  if (r == mrCancel || r == mrOk)
+    return false;
+  if (r == mrYes && !FHost->SaveTextFromMDI(this))
+    return false; // nothing is closed unsaved behind the user's back
+  TextBuffer->setModified(false);
+  return true;
+}
+
+void TMDIForm::closeEvent(QCloseEvent *e) {
+  if (Status != tsClose && !AskForSave()) {
+    e->ignore();
+    return;
+  }
+  DeleteTsv();
+  FHost->CloseMDI(this);
+  Status = tsNew;
+  e->accept();
+}
+
+TSynEncoding TMDIForm::GetEncodingFromHeader() const { return EncodingFromHeader(TextBuffer->Text()); }
+
+void TMDIForm::ChangeEncoding(TSynEncoding enc) {
+  const QString text = TextBuffer->Text();
+  const TCharsetValue v = FindCharsetDeclaration(text);
+  if (v.Start >= 0) {
+    const bool sel = TextBuffer->SelAvail();
+    const TBufferCoord caret = TextBuffer->CaretXY();
+    const TBufferCoord b = TextBuffer->BlockBegin(), e = TextBuffer->BlockEnd();
+    const bool caretAtStart = caret == b;
+    TextBuffer->SetSelection(CoordOfIndex(text, v.Start), CoordOfIndex(text, v.Start + v.Length));
+    TextBuffer->SetSelText(QLatin1String(CharsetNames[enc]));
+    if (sel)
+      TextBuffer->SetSelection(caretAtStart ? e : b, caretAtStart ? b : e);
+    else
+      TextBuffer->SetCaretXY(caret);
+  }
+  Encoding = enc;
+  if (enc == seUTF16LE || enc == seUTF16BE)
+    UseBom = true;
+  UpdateControls();
+  FHost->ShowStatus(this, true);
+}
+
+void TMDIForm::UpdateText() {
+  if (Updating)
+    return;
+  Updating = true;
+  if (WinIndex >= 0 && Status != tsNew && QFileInfo(TextName).isFile() && TimeStamp.IsValid()) {
+    const TFileStamp now = FileStamp(TextName);
+    if (!(now == TimeStamp)) {
+      const QString q = FormatS(_("The text file:\r\n%s\r\nwas changed by another application!\r\n"
+                                  "Reload this file?\r\nOwn changes not saved yet will be lossed!"),
+                                {TextName});
+      if (ShowMessage(mkConfirm, q) == mrYes)
+        ReLoadText();
+      else
+        TimeStamp = now; // asked once per change, not at every activation
+    }
+  }
+  Updating = false;
+}
+
+void TMDIForm::FormActivate() {
+  UpdateText();
+  UpdateControls();
+  TextBuffer->setFocus();
+}
+
+void TMDIForm::UpdateControls() {
+  const QMimeData *md = QApplication::clipboard()->mimeData();
+  ActionPaste->setEnabled(md && md->hasText());
+  switch (Encoding) {
+  case seUTF8:
+    ActionToUtf8->setChecked(true);
+    break;
+  case seUTF16LE:
+    ActionToUtf16LE->setChecked(true);
+    break;
+  case seUTF16BE:
+    ActionToUtf16BE->setChecked(true);
+    break;
+  case seAnsi:
+    ActionToAnsi->setChecked(true);
+    break;
+  }
+  TagMark.TagType = ttNone;
+}
+
+QString TMDIForm::GetTextName() const {
+  const QString root = FHost->HtmPath();
+  if (!root.isEmpty() && IsInFolder(TextName, root))
+    return RelativeToFolder(TextName, root).left(255);
+  return TextName;
+}
+
+void TMDIForm::ShowLokPanel(bool active) {
+  if (!ExternalPanel)
+    return;
+  if (active) {
+    if (!ExternalPanel->layout())
+      new QHBoxLayout(ExternalPanel);
+    ExternalPanel->layout()->setContentsMargins(0, 0, 0, 0);
+    LokPanel->setParent(ExternalPanel);
+    ExternalPanel->layout()->addWidget(LokPanel);
+    LokPanel->show();
+  } else if (LokPanel->parent() != this) {
+    LokPanel->hide();
+    LokPanel->setParent(this);
+  }
+}

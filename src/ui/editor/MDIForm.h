@@ -1,0 +1,119 @@
+#pragma once
+// The document window: one open file in its editor, with its encoding, file state and commands.
+#include "core/common/Settings.h"
+#include "core/common/Types.h"
+#include "core/editor/TextFile.h"
+
+#include <QLocale>
+#include <QWidget>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class QsciLexer;
+class TDocumentHost;
+class TTextBuffer;
+
+class TMDIForm : public QWidget {
+  Q_OBJECT
+public:
+  TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileType, QWidget *parent = nullptr);
+  ~TMDIForm() override;
+
+  // Fields shared with the main window.
+  QWidget *ExternalPanel;
+  bool DecComma = true;
+  bool Updating = false;
+  bool HlEnabled = false;
+  bool CanUpdate = true;
+  int MarkCount = 0;
+  QString DictWord;
+  QString LastSizeFile;
+  QLocale FormSet;
+  TTagMark TagMark;
+  QString TextPath;
+  QString TsvName;
+  QString TextName;
+  TTextStatus Status = tsNew;
+  bool WasChanged = false;
+  int DocId = 0;
+  int WinIndex = -1;
+  const TFileTypes FileType;
+  TFileStamp TimeStamp; // modification time (ms) and size when loaded or saved; invalid for templates
+  TSynEncoding Encoding = seAnsi;
+  bool UseBom = false;
+
+  TTextBuffer *TextBuffer;
+  QTabWidget *pcTools;
+  QWidget *LokPanel;
+  QToolBar *tbMain;
+  QMenu *MenuEdit;
+  QMenu *MenuInsert;
+  QMenu *pmiEncoding;
+  QList<QAction *> ActionList;
+
+  quint32 TextLangId() const { return FTextLangId; }
+  void SetTextLangId(quint32 id);
+  int TextDateFormat() const { return FTextDateFormat; }
+  void SetTextDateFormat(int f) { FTextDateFormat = f; }
+  bool GetCommaMode() const;
+
+  void SetProperties(QsciLexer *highlighter, const TSynEditProperties &props, const TSynGutterProperties &gutter);
+  void SetNewFont(const TSynEditProperties &props);
+
+  void InitNewText(const QString &name, const QString &folder, TSynEncoding enc);
+  bool LoadText(const QString &fileName);
+  bool ReLoadText();
+  // Writes the file; on failure shows an error naming the file and returns false (the document
+  // stays modified and the old file intact).
+  bool SaveText();
+  void SaveTextToTemp();
+  bool SaveTemplate(const QString &fileName);
+  bool AskForSave();
+
+  TSynEncoding GetEncodingFromHeader() const;
+  void ChangeEncoding(TSynEncoding enc);
+  void UpdateText();
+  void UpdateControls();
+  QString GetTextName() const;
+  QString Caption() const { return windowTitle(); }
+  bool IsModified() const;
+  TBufferCoord CaretXY() const;
+  QString LineBreak() const;
+
+  QAction *Action(const QString &name) const;
+  void FormActivate();
+  // Moves the tool panel into the main window (active) or back into this window.
+  void ShowLokPanel(bool active);
+
+  QAction *ActionUndo, *ActionRedo, *ActionCut, *ActionCopy, *ActionPaste;
+  QAction *ActionToUtf8, *ActionToUtf16LE, *ActionToUtf16BE, *ActionToAnsi;
+
+signals:
+  void StatusChanged(bool full);
+
+protected:
+  void closeEvent(QCloseEvent *e) override;
+
+private:
+  void CreateActions();
+  QAction *AddAction(const QString &name, const QString &caption, const QList<QKeySequence> &keys,
+                     int tag, void (TMDIForm::*handler)());
+  void ApplyLoaded(const TLoadedText &t, bool reload);
+  bool ReadFile(const QString &fileName, bool reload);
+  void PlaceCaretMarker(bool allDollarLines);
+  void DeleteTsv();
+  void UndoExecute();
+  void RedoExecute();
+  void CutExecute();
+  void CopyExecute();
+  void PasteExecute();
+
+  TDocumentHost *FHost;
+  QsciLexer *FHighlighter = nullptr;
+  quint32 FTextLangId = 0;
+  int FTextDateFormat = 0;
+  bool FLastModified = false;
+};

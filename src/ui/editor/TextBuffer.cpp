@@ -1,0 +1,288 @@
+#include "ui/editor/TextBuffer.h"
+
+#include <Qsci/qscilexer.h>
+#include <QFont>
+#include <QKeySequence>
+#include <array>
+
+namespace {
+// The editor's own key bindings. Scintilla's built-in map is cleared so that only this table
+// (and later the user's key layout) decides what a key does; commands such as undo, cut and
+// paste are actions of the document window and not listed here.
+struct TKeyRow {
+  int Key;
+  int Mods;
+  int Command;
+};
+constexpr int Shift = QsciScintillaBase::SCMOD_SHIFT, Ctrl = QsciScintillaBase::SCMOD_CTRL,
+              Alt = QsciScintillaBase::SCMOD_ALT;
+using B = QsciScintillaBase;
+const std::array<TKeyRow, 46> DefaultKeys = {{
+    {B::SCK_DOWN, 0, B::SCI_LINEDOWN},
+    {B::SCK_DOWN, Shift, B::SCI_LINEDOWNEXTEND},
+    {B::SCK_DOWN, Ctrl, B::SCI_LINESCROLLDOWN},
+    {B::SCK_DOWN, Alt | Shift, B::SCI_LINEDOWNRECTEXTEND},
+    {B::SCK_UP, 0, B::SCI_LINEUP},
+    {B::SCK_UP, Shift, B::SCI_LINEUPEXTEND},
+    {B::SCK_UP, Ctrl, B::SCI_LINESCROLLUP},
+    {B::SCK_UP, Alt | Shift, B::SCI_LINEUPRECTEXTEND},
+    {B::SCK_LEFT, 0, B::SCI_CHARLEFT},
+    {B::SCK_LEFT, Shift, B::SCI_CHARLEFTEXTEND},
+    {B::SCK_LEFT, Ctrl, B::SCI_WORDLEFT},
+    {B::SCK_LEFT, Ctrl | Shift, B::SCI_WORDLEFTEXTEND},
+    {B::SCK_LEFT, Alt | Shift, B::SCI_CHARLEFTRECTEXTEND},
+    {B::SCK_RIGHT, 0, B::SCI_CHARRIGHT},
+    {B::SCK_RIGHT, Shift, B::SCI_CHARRIGHTEXTEND},
+    {B::SCK_RIGHT, Ctrl, B::SCI_WORDRIGHT},
+    {B::SCK_RIGHT, Ctrl | Shift, B::SCI_WORDRIGHTEXTEND},
+    {B::SCK_RIGHT, Alt | Shift, B::SCI_CHARRIGHTRECTEXTEND},
+    {B::SCK_HOME, 0, B::SCI_VCHOME},
+    {B::SCK_HOME, Shift, B::SCI_VCHOMEEXTEND},
+    {B::SCK_HOME, Ctrl, B::SCI_DOCUMENTSTART},
+    {B::SCK_HOME, Ctrl | Shift, B::SCI_DOCUMENTSTARTEXTEND},
+    {B::SCK_END, 0, B::SCI_LINEEND},
+    {B::SCK_END, Shift, B::SCI_LINEENDEXTEND},
+    {B::SCK_END, Ctrl, B::SCI_DOCUMENTEND},
+    {B::SCK_END, Ctrl | Shift, B::SCI_DOCUMENTENDEXTEND},
+    {B::SCK_PRIOR, 0, B::SCI_PAGEUP},
+    {B::SCK_PRIOR, Shift, B::SCI_PAGEUPEXTEND},
+    {B::SCK_NEXT, 0, B::SCI_PAGEDOWN},
+    {B::SCK_NEXT, Shift, B::SCI_PAGEDOWNEXTEND},
+    {B::SCK_DELETE, 0, B::SCI_CLEAR},
+    {B::SCK_DELETE, Ctrl, B::SCI_DELWORDRIGHT},
+    {B::SCK_DELETE, Shift, B::SCI_CUT},
+    {B::SCK_INSERT, 0, B::SCI_EDITTOGGLEOVERTYPE},
+    {B::SCK_INSERT, Ctrl, B::SCI_COPY},
+    {B::SCK_INSERT, Shift, B::SCI_PASTE},
+    {B::SCK_ESCAPE, 0, B::SCI_CANCEL},
+    {B::SCK_BACK, 0, B::SCI_DELETEBACK},
+    {B::SCK_BACK, Shift, B::SCI_DELETEBACK},
+    {B::SCK_BACK, Ctrl, B::SCI_DELWORDLEFT},
+    {B::SCK_TAB, 0, B::SCI_TAB},
+    {B::SCK_TAB, Shift, B::SCI_BACKTAB},
+    {B::SCK_RETURN, 0, B::SCI_NEWLINE},
+    {B::SCK_RETURN, Shift, B::SCI_NEWLINE},
+    {B::SCK_ADD, Ctrl, B::SCI_ZOOMIN},
+    {B::SCK_SUBTRACT, Ctrl, B::SCI_ZOOMOUT},
+}};
+} // namespace
+
+TTextBuffer::TTextBuffer(QWidget *parent) : QsciScintilla(parent) {
+  setUtf8(true);
+  SendScintilla(SCI_SETVIRTUALSPACEOPTIONS, SCVS_RECTANGULARSELECTION | SCVS_USERACCESSIBLE);
+  SendScintilla(SCI_SETMULTIPLESELECTION, 0L);
+  setEolMode(EolUnix);
+  setIndentationsUseTabs(false);
+  setTabWidth(2);
+  setAutoIndent(true);
+  setMarginLineNumbers(0, true);
+  setMarginWidth(1, 0);
+  setFolding(NoFoldStyle);
+  setBraceMatching(NoBraceMatch);
+  setEdgeMode(EdgeLine);
+  InstallDefaultKeys();
+}
+
+void TTextBuffer::InstallDefaultKeys() {
+  SendScintilla(SCI_CLEARALLCMDKEYS);
+  for (const TKeyRow &r : DefaultKeys)
+    SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(r.Key | (r.Mods << 16)), long(r.Command));
+}
+
+int TTextBuffer::LineCount() const { return lines(); }
+
+QString TTextBuffer::Line(int line) const {
+  if (line < 1 || line > lines())
+    return {};
+  QString s = text(line - 1);
+  while (s.endsWith(u'\n') || s.endsWith(u'\r'))
+    s.chop(1);
+  return s;
+}
+
+QString TTextBuffer::Text() const { return text(); }
+
+void TTextBuffer::SetText(const QString &text) { setText(text); }
+
+QString TTextBuffer::LineBreak() const {
+  switch (eolMode()) {
+  case EolWindows:
+    return QStringLiteral("\r\n");
+  case EolMac:
+    return QStringLiteral("\r");
+  default:
+    return QStringLiteral("\n");
+  }
+}
+
+void TTextBuffer::SetLineBreak(const QString &lineBreak) {
+  setEolMode(lineBreak == QLatin1String("\r\n") ? EolWindows : lineBreak == QLatin1String("\r") ? EolMac : EolUnix);
+}
+
+void TTextBuffer::LoadContent(const QString &text, const QString &lineBreak) {
+  SetLineBreak(lineBreak);
+  setText(text);
+  ClearUndo();
+  setModified(false);
+}
+
+void TTextBuffer::ClearUndo() { SendScintilla(SCI_EMPTYUNDOBUFFER); }
+
+long TTextBuffer::PositionOf(TBufferCoord pos, int *virtualSpace) const {
+  const int lineCount = lines();
+  const int line = std::clamp(pos.Line, 1, std::max(1, lineCount)) - 1;
+  const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+  const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
+  const long units = SendScintilla(SCI_COUNTCODEUNITS, start, end);
+  const long col = std::max(1, pos.Char) - 1;
+  if (virtualSpace)
+    *virtualSpace = 0;
+  if (col >= units) {
+    if (virtualSpace)
+      *virtualSpace = int(col - units);
+    return end;
+  }
+  if (col == 0)
+    return start;
+  long p = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, start, col);
+  if (p == 0) // inside a surrogate pair: stand before it
+    p = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, start, col - 1);
+  return p;
+}
+
+TBufferCoord TTextBuffer::CoordOf(long pos, int virtualSpace) const {
+  const long line = SendScintilla(SCI_LINEFROMPOSITION, pos);
+  const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+  return {int(SendScintilla(SCI_COUNTCODEUNITS, start, pos)) + 1 + virtualSpace, int(line) + 1};
+}
+
+TBufferCoord TTextBuffer::CaretXY() const {
+  return CoordOf(SendScintilla(SCI_GETCURRENTPOS), int(SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0L)));
+}
+
+void TTextBuffer::SetCaretXY(TBufferCoord pos) { SetSelection(pos, pos); }
+
+bool TTextBuffer::SelAvail() const {
+  return SendScintilla(SCI_GETSELECTIONSTART) != SendScintilla(SCI_GETSELECTIONEND);
+}
+
+TBufferCoord TTextBuffer::BlockBegin() const {
+  if (!SelAvail())
+    return CaretXY();
+  return CoordOf(SendScintilla(SCI_GETSELECTIONSTART));
+}
+
+TBufferCoord TTextBuffer::BlockEnd() const {
+  if (!SelAvail())
+    return CaretXY();
+  return CoordOf(SendScintilla(SCI_GETSELECTIONEND));
+}
+
+void TTextBuffer::SetSelection(TBufferCoord anchor, TBufferCoord caret) {
+  int va = 0, vc = 0;
+  const long a = PositionOf(anchor, &va);
+  const long c = PositionOf(caret, &vc);
+  SendScintilla(SCI_SETSELECTION, c, a);
+  SendScintilla(SCI_SETSELECTIONNCARETVIRTUALSPACE, 0L, long(vc));
+  SendScintilla(SCI_SETSELECTIONNANCHORVIRTUALSPACE, 0L, long(va));
+  SendScintilla(SCI_CHOOSECARETX);
+  ensureCursorVisible();
+}
+
+QString TTextBuffer::SelText() const { return selectedText(); }
+
+QString TTextBuffer::NormalizeBreaks(const QString &text) const {
+  const QString br = LineBreak();
+  if (!text.contains(u'\r') && br == QLatin1String("\n"))
+    return text;
+  QString t = text;
+  t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  t.replace(u'\r', u'\n');
+  if (br != QLatin1String("\n"))
+    t.replace(QLatin1String("\n"), br);
+  return t;
+}
+
+void TTextBuffer::SetSelText(const QString &text) {
+  const QByteArray utf8 = NormalizeBreaks(text).toUtf8();
+  TUndoGroup group(*this);
+  long start = SendScintilla(SCI_GETSELECTIONSTART);
+  const long end = SendScintilla(SCI_GETSELECTIONEND);
+  if (start == end) {
+    // Typing in virtual space fills it with blanks first; so does inserting there.
+    const long v = SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0L);
+    if (v > 0) {
+      const QByteArray blanks(v, ' ');
+      SendScintilla(SCI_INSERTTEXT, start, blanks.constData());
+      start += v;
+    }
+  } else {
+    SendScintilla(SCI_DELETERANGE, start, end - start);
+  }
+  SendScintilla(SCI_INSERTTEXT, start, utf8.constData());
+  SendScintilla(SCI_SETEMPTYSELECTION, start + long(utf8.size()));
+  SendScintilla(SCI_CHOOSECARETX);
+  ensureCursorVisible();
+}
+
+void TTextBuffer::InsertNewLine() { SendScintilla(SCI_NEWLINE); }
+
+QColor TTextBuffer::ColorFromBgr(quint32 bgr) {
+  return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+void TTextBuffer::ApplyFont(const TSynEditProperties &props) {
+  QFont f(props.FontName, std::max(4, props.FontSize));
+  f.setStyleHint(QFont::TypeWriter);
+  f.setFixedPitch(true);
+  f.setBold(props.FontStyle & 1);
+  f.setItalic(props.FontStyle & 2);
+  f.setUnderline(props.FontStyle & 4);
+  f.setStrikeOut(props.FontStyle & 8);
+  setFont(f);
+  setMarginsFont(f);
+  const QColor bg = ColorFromBgr(props.BgColor);
+  setPaper(bg);
+  if (FLexer) {
+    FLexer->setFont(f);
+    FLexer->setDefaultPaper(bg);
+    FLexer->setPaper(bg);
+  }
+}
+
+void TTextBuffer::ApplyProperties(const TSynEditProperties &props, const TSynGutterProperties &gutter) {
+  FOptions = props.Options;
+  setAutoIndent(FOptions & eoAutoIndent);
+  setIndentationsUseTabs(!(FOptions & eoTabsToSpaces));
+  setBackspaceUnindents(FOptions & eoSmartTabDelete);
+  setTabWidth(std::max(1, props.TabWidth));
+  setEdgeColumn(std::max(0, props.RightEdge));
+  setEdgeMode(props.RightEdge > 0 ? EdgeLine : EdgeNone);
+  setWhitespaceVisibility((FOptions & eoShowSpecialChars) ? WsVisible : WsInvisible);
+  SendScintilla(SCI_SETVIRTUALSPACEOPTIONS,
+                (FOptions & eoScrollPastEol) ? (SCVS_RECTANGULARSELECTION | SCVS_USERACCESSIBLE)
+                                             : SCVS_RECTANGULARSELECTION);
+  if (gutter.Visible && gutter.ShowLineNumbers) {
+    setMarginLineNumbers(0, true);
+    setMarginWidth(0, QString(std::max(2, gutter.DigitCount) + 1, u'9'));
+  } else {
+    setMarginLineNumbers(0, false);
+    setMarginWidth(0, gutter.Visible ? 12 : 0);
+  }
+  ApplyFont(props);
+}
+
+void TTextBuffer::SetHighlighter(QsciLexer *lexer, bool enabled) {
+  FLexer = lexer;
+  FHighlight = enabled;
+  const QFont f = font();
+  const QColor bg = paper();
+  setLexer(enabled ? lexer : nullptr);
+  if (enabled && lexer) {
+    lexer->setFont(f);
+    lexer->setDefaultPaper(bg);
+    lexer->setPaper(bg);
+  }
+  setFont(f);
+  setPaper(bg);
+}

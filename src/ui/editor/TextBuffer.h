@@ -1,0 +1,66 @@
+#pragma once
+// The one adapter over the QScintilla control. Every other part of the program speaks
+// TBufferCoord (UTF-16 columns from 1); only this class converts to Scintilla's byte positions
+// or sends Scintilla messages.
+#include "core/common/Settings.h"
+#include "core/editor/EditBuffer.h"
+
+#include <Qsci/qsciscintilla.h>
+
+class QsciLexer;
+
+class TTextBuffer : public QsciScintilla, public TEditBuffer {
+  Q_OBJECT
+public:
+  explicit TTextBuffer(QWidget *parent = nullptr);
+
+  // TEditBuffer
+  int LineCount() const override;
+  QString Line(int line) const override;
+  QString Text() const override;
+  void SetText(const QString &text) override;
+  QString LineBreak() const override;
+  TBufferCoord CaretXY() const override;
+  void SetCaretXY(TBufferCoord pos) override;
+  bool SelAvail() const override;
+  TBufferCoord BlockBegin() const override;
+  TBufferCoord BlockEnd() const override;
+  void SetSelection(TBufferCoord anchor, TBufferCoord caret) override;
+  QString SelText() const override;
+  void SetSelText(const QString &text) override;
+  void InsertNewLine() override;
+  void BeginUndoAction() override { beginUndoAction(); }
+  void EndUndoAction() override { endUndoAction(); }
+  bool Modified() const override { return isModified(); }
+  void SetModified(bool modified) override { setModified(modified); }
+  int TabWidth() const override { return tabWidth(); }
+  bool AutoIndent() const override { return autoIndent(); }
+
+  // Loads text as the document's content: sets the line-break style the text uses, clears the
+  // undo history and the modified flag.
+  void LoadContent(const QString &text, const QString &lineBreak);
+  void SetLineBreak(const QString &lineBreak);
+  void ClearUndo();
+
+  // Per-type settings: options, tab width, right edge, gutter, font and background.
+  void ApplyProperties(const TSynEditProperties &props, const TSynGutterProperties &gutter);
+  void ApplyFont(const TSynEditProperties &props);
+  // Attaches a lexer (or none) and switches colouring on or off.
+  void SetHighlighter(QsciLexer *lexer, bool enabled);
+  QsciLexer *Highlighter() const { return FLexer; }
+
+  quint32 Options() const { return FOptions; }
+
+  // Scintilla position <-> our coordinates.
+  long PositionOf(TBufferCoord pos, int *virtualSpace = nullptr) const;
+  TBufferCoord CoordOf(long pos, int virtualSpace = 0) const;
+
+  static QColor ColorFromBgr(quint32 bgr);
+
+private:
+  void InstallDefaultKeys();
+  QString NormalizeBreaks(const QString &text) const;
+  QsciLexer *FLexer = nullptr;
+  bool FHighlight = false;
+  quint32 FOptions = DefaultEditorOptions;
+};
