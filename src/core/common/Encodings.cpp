@@ -56,15 +56,15 @@ int Utf8SequenceLength(const unsigned char *p, qsizetype avail) {
   return len;
 }
 
-// 1 = valid UTF-8 with a multi-byte sequence, 0 = pure 7-bit (undecided), -1 = not UTF-8.
-int ScanUtf8(const unsigned char *p, qsizetype n, bool stopAtFirstMultiByte) {
+// Scans sequences that start before limit (sequences may run on to n). 1 = valid UTF-8 with a
+// multi-byte sequence, 0 = pure 7-bit (undecided), -1 = not UTF-8. Data that ends inside a
+// sequence is not UTF-8.
+int ScanUtf8(const unsigned char *p, qsizetype n, qsizetype limit, bool stopAtFirstMultiByte) {
   bool multi = false;
-  for (qsizetype i = 0; i < n;) {
+  for (qsizetype i = 0; i < limit && i < n;) {
     const int len = Utf8SequenceLength(p + i, n - i);
-    if (len == 0)
+    if (len <= 0)
       return -1;
-    if (len < 0) // cut off by the end of the scanned window
-      return multi ? 1 : 0;
     if (len > 1) {
       multi = true;
       if (stopAtFirstMultiByte)
@@ -80,13 +80,13 @@ TDetectedEncoding DetectEncoding(const QByteArray &data) {
   const auto *p = reinterpret_cast<const unsigned char *>(data.constData());
   const qsizetype n = data.size();
   if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
-    if (ScanUtf8(p + 3, n - 3, false) >= 0)
+    if (ScanUtf8(p + 3, n - 3, n - 3, false) >= 0)
       return {seUTF8, true};
     return {seAnsi, false};
   }
-  if (ScanUtf8(p, std::min<qsizetype>(n, 16384), true) == 1) {
+  if (ScanUtf8(p, n, 16384, true) == 1) {
     // Only a text that is UTF-8 throughout is read as UTF-8; anything else would lose bytes.
-    if (ScanUtf8(p, n, false) == 1)
+    if (ScanUtf8(p, n, n, false) == 1)
       return {seUTF8, false};
     return {seAnsi, false};
   }

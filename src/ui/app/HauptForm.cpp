@@ -502,7 +502,7 @@ void THauptForm::closeEvent(QCloseEvent *e) {
   Settings.Form.State = windowState() & Qt::WindowMaximized ? 2 : windowState() & Qt::WindowMinimized ? 1 : 0;
   for (TMDIForm *d : Documents()) {
     d->Status = tsClose;
-    d->TextBuffer->setModified(false);
+    d->TextBuffer->SetModified(false);
   }
   FClosing = true;
   WriteSettings();

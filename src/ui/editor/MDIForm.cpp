@@ -190,7 +190,7 @@ void TMDIForm::SetProperties(QsciLexer *highlighter, const TSynEditProperties &p
 
 void TMDIForm::SetNewFont(const TSynEditProperties &props) { TextBuffer->ApplyFont(props); }
 
-bool TMDIForm::IsModified() const { return TextBuffer->isModified(); }
+bool TMDIForm::IsModified() const { return TextBuffer->Modified(); }
 TBufferCoord TMDIForm::CaretXY() const { return TextBuffer->CaretXY(); }
 QString TMDIForm::LineBreak() const { return TextBuffer->LineBreak(); }
 
@@ -199,7 +199,7 @@ void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncod
   const auto resetCaret = [this] {
     TextBuffer->SetCaretXY({1, 2});
     TextBuffer->ClearUndo();
-    TextBuffer->setModified(false);
+    TextBuffer->SetModified(false);
   };
   switch (FileType) {
   case ftHtml: {
@@ -234,7 +234,7 @@ void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncod
         TimeStamp = {};
         TextBuffer->SetCaretXY(caret);
         if (marker)
-          TextBuffer->setModified(true); // the marker line was taken out of the text
+          TextBuffer->SetModified(true); // the marker line was taken out of the text
         break;
       }
     }
@@ -265,7 +265,7 @@ void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncod
   case ftPerl:
     TextBuffer->LoadContent(QStringLiteral("#!/bin/perl\nrequire \"cgi-lib.pl\";\n\n"), QStringLiteral("\n"));
     TextBuffer->SetCaretXY({1, 3});
-    TextBuffer->setModified(false);
+    TextBuffer->SetModified(false);
     break;
   default:
     TextBuffer->LoadContent(QString(), QStringLiteral("\n"));
@@ -276,7 +276,7 @@ void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncod
   setWindowTitle(name);
   TextName = name;
   TextBuffer->SetHighlighter(FHighlighter, HlEnabled);
-  FLastModified = TextBuffer->isModified();
+  FLastModified = TextBuffer->Modified();
   UpdateControls();
 }
 
@@ -295,7 +295,7 @@ bool TMDIForm::ReadFile(const QString &fileName, bool reload) {
   TimeStamp = FileStamp(fileName);
   ApplyLoaded(t, reload);
   CanUpdate = true;
-  FLastModified = TextBuffer->isModified();
+  FLastModified = TextBuffer->Modified();
   return true;
 }
 
@@ -308,9 +308,9 @@ void TMDIForm::ApplyLoaded(const TLoadedText &t, bool reload) {
     // HTML pages are saved in the preset (project) encoding: bring the declaration in line.
     ChangeEncoding(Encoding);
     if (reload)
-      TextBuffer->setModified(true);
+      TextBuffer->SetModified(true);
   } else if (reload) {
-    TextBuffer->setModified(true);
+    TextBuffer->SetModified(true);
   }
 }
 
@@ -358,14 +358,14 @@ bool TMDIForm::SaveText() {
   }
   DeleteTsv();
   TimeStamp = FileStamp(TextName);
-  TextBuffer->setModified(false);
+  TextBuffer->SetModified(false);
   Status = tsOld;
   WasChanged = true;
   return true;
 }
 
 void TMDIForm::SaveTextToTemp() {
-  if (!TextBuffer->isModified())
+  if (!TextBuffer->Modified())
     return;
   TsvName = (Status == tsNew ? TextPath + TextName.mid(1) : TextName) + QStringLiteral(".tsv");
   QString err;
@@ -394,7 +394,7 @@ void TMDIForm::DeleteTsv() {
 }
 
 bool TMDIForm::AskForSave() {
-  if (!TextBuffer->isModified())
+  if (!TextBuffer->Modified())
     return true;
   TMsgOptions o;
   o.Caption = ProgramCaption();
@@ -403,7 +403,7 @@ bool TMDIForm::AskForSave() {
     return false;
   if (r == mrYes && !FHost->SaveTextFromMDI(this))
     return false; // nothing is closed unsaved behind the user's back
-  TextBuffer->setModified(false);
+  TextBuffer->SetModified(false);
   return true;
 }
 

@@ -123,7 +123,16 @@ void TTextBuffer::LoadContent(const QString &text, const QString &lineBreak) {
   SetLineBreak(lineBreak);
   setText(text);
   ClearUndo();
-  setModified(false);
+  SetModified(false);
+}
+
+void TTextBuffer::SetModified(bool modified) {
+  const bool was = Modified();
+  FForcedModified = modified;
+  if (!modified)
+    setModified(false);
+  if (was != Modified())
+    emit modificationChanged(modified);
 }
 
 void TTextBuffer::ClearUndo() { SendScintilla(SCI_EMPTYUNDOBUFFER); }

@@ -31,8 +31,9 @@ public:
   void InsertNewLine() override;
   void BeginUndoAction() override { beginUndoAction(); }
   void EndUndoAction() override { endUndoAction(); }
-  bool Modified() const override { return isModified(); }
-  void SetModified(bool modified) override { setModified(modified); }
+  // The control itself can only clear its modified state; a forced flag covers setting it.
+  bool Modified() const override { return FForcedModified || isModified(); }
+  void SetModified(bool modified) override;
   int TabWidth() const override { return tabWidth(); }
   bool AutoIndent() const override { return autoIndent(); }
 
@@ -62,5 +63,6 @@ private:
   QString NormalizeBreaks(const QString &text) const;
   QsciLexer *FLexer = nullptr;
   bool FHighlight = false;
+  bool FForcedModified = false;
   quint32 FOptions = DefaultEditorOptions;
 };

@@ -1,0 +1,345 @@
+// The document window on the real editor control: loading and saving with encodings, new
+// documents, templates, autosave copies, closing and changes made by other programs.
+#include "core/common/Encodings.h"
+#include "core/common/FileNames.h"
+#include "ui/common/MessageBox.h"
+#include "ui/editor/DocumentHost.h"
+#include "ui/editor/MDIForm.h"
+#include "ui/editor/TextBuffer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+class TTestHost : public TDocumentHost {
+public:
+  QString Root, Program, ChosenDir;
+  bool SaveFails = false;
+  int Closed = 0;
+  QString HtmPath() const override { return Root; }
+  QString ProgramDir() const override { return Program; }
+  void ShowStatus(TMDIForm *, bool) override {}
+  bool SaveTextFromMDI(TMDIForm *doc) override { return !SaveFails && doc->SaveText(); }
+  void CloseMDI(TMDIForm *) override { ++Closed; }
+  QString SelectDirectory(const QString &, const QString &, const QString &) override { return ChosenDir; }
+};
+
+QByteArray ReadAll(const QString &f) {
+  QFile file(f);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+bool WriteAll(const QString &f, const QByteArray &d) {
+  QFile file(f);
+  return file.open(QIODevice::WriteOnly) && file.write(d) == d.size();
+}
+} // namespace
+
+class TstMdiForm : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  TTestHost FHost;
+  QList<QString> FAsked;
+  TMsgResult FAnswer = mrYes;
+
+  std::unique_ptr<TMDIForm> NewDoc(TFileTypes ft, TSynEncoding preset = seAnsi) {
+    auto d = std::make_unique<TMDIForm>(&FHost, nullptr, ft);
+    d->Encoding = preset;
+    d->WinIndex = 0;
+    return d;
+  }
+
+private slots:
+  void initTestCase() {
+    FHost.Root = WithTrailingSlash(FDir.path());
+    FHost.Program = FDir.filePath("prog/");
+    QDir().mkpath(FHost.Program);
+    SetMessageResponder([this](TMsgKind, const QString &text) {
+      FAsked << text;
+      return FAnswer;
+    });
+  }
+  void init() {
+    FAsked.clear();
+    FAnswer = mrYes;
+    FHost.SaveFails = false;
+  }
+
+  void roundTrip_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("enc");
+    QTest::newRow("utf8 bom, LF") << QByteArray("\xEF\xBB\xBFK\xC3\xA4se\nzwei\n") << int(seUTF8);
+    QTest::newRow("utf8, CRLF, no final break") << QByteArray("K\xC3\xA4se\r\nzwei") << int(seUTF8);
+    QTest::newRow("utf8 outside the BMP") << QByteArray("a\xF0\x9F\x98\x80z\r\n") << int(seUTF8);
+    QTest::newRow("utf16le, CRLF") << QByteArray("\xFF\xFE" "a\0\r\0\n\0\xE4\0", 10) << int(seUTF16LE);
+    QTest::newRow("utf16be, LF") << QByteArray("\xFE\xFF\0a\0\n\0\xE4", 8) << int(seUTF16BE);
+    QTest::newRow("ansi, CRLF") << QByteArray("K\xE4se \x80\r\nx\x81y\r\n") << int(seAnsi);
+    QTest::newRow("mixed breaks kept") << QByteArray("a\r\nb\nc\rd") << int(seAnsi);
+  }
+  void roundTrip() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, enc);
+    const QString f = FDir.filePath("round.txt");
+    QVERIFY(WriteAll(f, bytes));
+    auto d = NewDoc(ftText);
+    QVERIFY(d->LoadText(f));
+    QCOMPARE(int(d->Encoding), enc);
+    QVERIFY(!d->IsModified());
+    QVERIFY(d->SaveText());
+    QCOMPARE(ReadAll(f), bytes);
+    // An edit is written in the same encoding.
+    d->TextBuffer->SetCaretXY({1, 1});
+    d->TextBuffer->SetSelText(QStringLiteral("\u00FC"));
+    QVERIFY(d->SaveText());
+    QString text, err;
+    const QByteArray saved = ReadAll(f);
+    const TDetectedEncoding det = DetectEncoding(saved);
+    QVERIFY(DecodeText(saved, TSynEncoding(enc), det.Bom, text, err));
+    QVERIFY(text.startsWith(QStringLiteral("\u00FC")));
+  }
+
+  void htmlTakesThePresetEncoding() {
+    const QString f = FDir.filePath("utf8.html");
+    QVERIFY(WriteAll(f, "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<p>K\xC3\xA4se</p>\n"));
+    auto d = NewDoc(ftHtml, seAnsi);
+    QVERIFY(d->LoadText(f));
+    QCOMPARE(int(d->Encoding), int(seAnsi));
+    QVERIFY(d->TextBuffer->Text().contains("charset=ISO-8859-1\""));
+    QVERIFY(d->SaveText());
+    QCOMPARE(ReadAll(f), QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                    "charset=ISO-8859-1\">\n<p>K\xE4se</p>\n"));
+  }
+
+  void charsetDeclaration_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("enc");
+    QTest::addColumn<QString>("after"); // text after ChangeEncoding(seUTF8)
+    QTest::newRow("utf-16 lower case")
+        << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-16\">" << int(seUTF16LE)
+        << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
+    QTest::newRow("unknown name") << "<meta http-equiv=\"content-type\" content=\"text/html; charset=koi8-r\">"
+                                  << int(seAnsi)
+                                  << "<meta http-equiv=\"content-type\" content=\"text/html; charset=UTF-8\">";
+    QTest::newRow("charset attribute only") << "<meta charset=\"utf-8\">" << int(seAnsi) << "<meta charset=\"utf-8\">";
+    QTest::newRow("charset in another tag")
+        << "<meta http-equiv=\"Content-Type\" content=\"text/html\"><p>charset=\"x\"</p>" << int(seAnsi)
+        << "<meta http-equiv=\"Content-Type\" content=\"text/html\"><p>charset=\"x\"</p>";
+    QTest::newRow("content before http-equiv")
+        << "<meta content=\"text/html; charset=UTF-8\" http-equiv=\"Content-Type\">" << int(seUTF8)
+        << "<meta content=\"text/html; charset=UTF-8\" http-equiv=\"Content-Type\">";
+  }
+  void charsetDeclaration() {
+    QFETCH(QString, text);
+    QFETCH(int, enc);
+    QFETCH(QString, after);
+    auto d = NewDoc(ftHtml);
+    d->TextBuffer->LoadContent(text, "\n");
+    d->TextBuffer->SetCaretXY({3, 1});
+    QCOMPARE(int(d->GetEncodingFromHeader()), enc);
+    d->ChangeEncoding(seUTF8);
+    QCOMPARE(d->TextBuffer->Text(), after);
+    QCOMPARE(int(d->Encoding), int(seUTF8));
+    QCOMPARE(d->CaretXY(), (TBufferCoord{3, 1}));
+  }
+
+  void ansiSaveAsksBeforeLosingCharacters() {
+    const QString f = FDir.filePath("ansi.txt");
+    QVERIFY(WriteAll(f, "old\n"));
+    auto d = NewDoc(ftText);
+    QVERIFY(d->LoadText(f));
+    d->TextBuffer->SetSelText(QStringLiteral("\u0151 "));
+    FAnswer = mrNo;
+    QVERIFY(!d->SaveText());
+    QCOMPARE(ReadAll(f), QByteArray("old\n"));
+    QVERIFY(d->IsModified());
+    FAnswer = mrYes;
+    QVERIFY(d->SaveText());
+    QCOMPARE(int(d->Encoding), int(seUTF8));
+    QCOMPARE(ReadAll(f), QByteArray("\xC5\x91 old\n"));
+  }
+
+  void failedSaveKeepsDocumentAndFile() {
+    const QString sub = FDir.filePath("vanishing");
+    QVERIFY(QDir().mkpath(sub));
+    const QString f = sub + "/a.txt";
+    QVERIFY(WriteAll(f, "keep\n"));
+    auto d = NewDoc(ftText);
+    QVERIFY(d->LoadText(f));
+    d->TextBuffer->SetSelText("x");
+    QVERIFY(QDir(sub).removeRecursively());
+    QVERIFY(!d->SaveText());
+    QVERIFY(!FAsked.isEmpty() && FAsked.last().contains(f));
+    QVERIFY(d->IsModified());
+    // A read-only file is not replaced either (the folder decides for a rename, so test the
+    // plain case of a target that is a folder).
+    QVERIFY(QDir().mkpath(sub + "/b.txt"));
+    d->TextName = sub + "/b.txt";
+    QVERIFY(!d->SaveText());
+  }
+
+  void loadErrors_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("folder") << QByteArray() << true;
+    QTest::newRow("NUL bytes in 8-bit text") << QByteArray("ab\0cd", 5) << false;
+    QTest::newRow("odd UTF-16") << QByteArray("\xFF\xFE" "a\0b", 5) << false;
+  }
+  void loadErrors() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, folder);
+    const QString f = FDir.filePath(folder ? "adir" : "bad.txt");
+    if (folder)
+      QVERIFY(QDir().mkpath(f));
+    else
+      QVERIFY(WriteAll(f, bytes));
+    auto d = NewDoc(ftText);
+    QVERIFY(!d->LoadText(f));
+    QCOMPARE(FAsked.size(), 1);
+    QVERIFY(FAsked.first().contains("Loading of " + f + " canceled!"));
+  }
+
+  void newDocumentSkeletons_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("enc");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("line");
+    QTest::newRow("css") << int(ftCss) << int(seUTF8) << "@charset \"UTF-8\";\n\n" << 2;
+    QTest::newRow("php") << int(ftPhp) << int(seAnsi) << "<?php\n\n?>" << 2;
+    QTest::newRow("vbs") << int(ftVbs) << int(seAnsi) << "' Visual Basic Script\n\n" << 2;
+    QTest::newRow("perl") << int(ftPerl) << int(seAnsi) << "#!/bin/perl\nrequire \"cgi-lib.pl\";\n\n" << 3;
+    QTest::newRow("js") << int(ftJs) << int(seAnsi) << "" << 1;
+    QTest::newRow("text") << int(ftText) << int(seAnsi) << "" << 1;
+  }
+  void newDocumentSkeletons() {
+    QFETCH(int, type);
+    QFETCH(int, enc);
+    QFETCH(QString, text);
+    QFETCH(int, line);
+    auto d = NewDoc(TFileTypes(type));
+    d->InitNewText("*New1", QString(), TSynEncoding(enc));
+    QCOMPARE(d->TextBuffer->Text(), text);
+    QCOMPARE(d->CaretXY(), (TBufferCoord{1, line}));
+    QVERIFY(!d->IsModified());
+    QCOMPARE(int(d->Status), int(tsNew));
+    QCOMPARE(d->TextName, QString("*New1"));
+    QCOMPARE(d->TextPath, FHost.Root);
+  }
+
+  void htmlTemplates() {
+    // Program default: the charset placeholder and the caret marker.
+    QVERIFY(WriteAll(FHost.Program + "default.html", "<meta charset=%S>\n<body>\n$2,7\n</body>\n"));
+    auto d = NewDoc(ftHtml);
+    d->InitNewText("*New2", QString(), seUTF8);
+    QCOMPARE(d->TextBuffer->Text(), QString("<meta charset=UTF-8>\n<body>\n</body>\n"));
+    QCOMPARE(d->CaretXY(), (TBufferCoord{7, 2}));
+    QVERIFY(!d->IsModified());
+
+    // The project's own template wins; only a "$line,col" line is a marker.
+    QString lines;
+    for (int i = 1; i <= 13; ++i)
+      lines += QString("line %1\r\n").arg(i);
+    lines.insert(0, "$price\r\n");
+    lines += "$12,5\r\n";
+    QVERIFY(WriteAll(FHost.Root + "~template.html", lines.toLatin1()));
+    auto t = NewDoc(ftHtml);
+    t->InitNewText("*New3", QString(), seAnsi);
+    QVERIFY(t->TextBuffer->Text().startsWith("$price\r\nline 1\r\n"));
+    QVERIFY(!t->TextBuffer->Text().contains("$12,5"));
+    QCOMPARE(t->CaretXY(), (TBufferCoord{5, 12}));
+    QCOMPARE(int(t->Status), int(tsNew));
+    QVERIFY(!t->TimeStamp.IsValid());
+
+    // SaveTemplate writes the caret marker and leaves the document's state alone.
+    t->TextBuffer->SetCaretXY({3, 2});
+    QVERIFY(t->IsModified());
+    QVERIFY(t->SaveTemplate(FDir.filePath("out.html")));
+    QVERIFY(ReadAll(FDir.filePath("out.html")).endsWith("line 13\r\n$2,3\r\n"));
+    QVERIFY(t->IsModified());
+    QFile::remove(FHost.Root + "~template.html");
+  }
+
+  void autosaveCopy() {
+    auto d = NewDoc(ftText);
+    d->InitNewText("*New3", QString(), seAnsi);
+    d->SaveTextToTemp();
+    QVERIFY(d->TsvName.isEmpty()); // unmodified: nothing written
+    d->TextBuffer->SetSelText("draft");
+    d->SaveTextToTemp();
+    QCOMPARE(d->TsvName, FHost.Root + "New3.tsv");
+    QCOMPARE(ReadAll(d->TsvName), QByteArray("draft"));
+    QVERIFY(d->IsModified());
+    d->TextName = FDir.filePath("named.txt");
+    d->Status = tsOld;
+    QVERIFY(d->SaveText());
+    QVERIFY(!QFile::exists(FHost.Root + "New3.tsv"));
+  }
+
+  void askForSave() {
+    auto d = NewDoc(ftText);
+    d->InitNewText("*New4", QString(), seAnsi);
+    QVERIFY(d->AskForSave()); // unmodified: no question
+    QVERIFY(FAsked.isEmpty());
+    d->TextBuffer->SetSelText("x");
+    FAnswer = mrCancel;
+    QVERIFY(!d->AskForSave());
+    QVERIFY(FAsked.last().contains("Save *New4?"));
+    FAnswer = mrYes;
+    FHost.SaveFails = true; // e.g. the save dialog was cancelled
+    QVERIFY(!d->AskForSave());
+    QVERIFY(d->IsModified());
+    FAnswer = mrNo;
+    QVERIFY(d->AskForSave());
+  }
+
+  void changesByOtherPrograms() {
+    const QString f = FDir.filePath("ext.txt");
+    QVERIFY(WriteAll(f, "one\n"));
+    auto d = NewDoc(ftText);
+    QVERIFY(d->LoadText(f));
+    d->UpdateText();
+    QVERIFY(FAsked.isEmpty());
+    QVERIFY(WriteAll(f, "two\n")); // same size, maybe the same second
+    {
+      QFile touch(f);
+      QVERIFY(touch.open(QIODevice::ReadWrite));
+      QVERIFY(touch.setFileTime(QDateTime::currentDateTime().addMSecs(1500), QFileDevice::FileModificationTime));
+    }
+    FAnswer = mrYes;
+    d->UpdateText();
+    QCOMPARE(FAsked.size(), 1);
+    QVERIFY(FAsked.first().contains("was changed by another application!"));
+    QCOMPARE(d->TextBuffer->Text(), QString("two\n"));
+    d->UpdateText();
+    QCOMPARE(FAsked.size(), 1); // asked once per change
+  }
+
+  void textNameAndLanguage() {
+    auto d = NewDoc(ftCss);
+    d->TextName = FHost.Root + "sub/a.html";
+    QCOMPARE(d->GetTextName(), QString("sub/a.html"));
+    d->TextName = "/elsewhere/a.html";
+    QCOMPARE(d->GetTextName(), QString("/elsewhere/a.html"));
+    d->SetTextLangId(0x0407);
+    QCOMPARE(d->TextLangId(), 0u); // style sheets have no text language
+    auto h = NewDoc(ftHtml);
+    h->SetTextLangId(0x0407);
+    QCOMPARE(h->TextLangId(), 0x0407u);
+    QVERIFY(h->DecComma);
+  }
+
+  void undoRedo() {
+    auto d = NewDoc(ftText);
+    d->InitNewText("*New5", QString(), seAnsi);
+    d->TextBuffer->SetSelText("Hello");
+    d->TextBuffer->SetSelection({1, 1}, {6, 1});
+    d->TextBuffer->SetSelText("<b>Hello</b>");
+    d->ActionUndo->trigger();
+    QCOMPARE(d->TextBuffer->Text(), QString("Hello"));
+    d->ActionRedo->trigger();
+    QCOMPARE(d->TextBuffer->Text(), QString("<b>Hello</b>"));
+  }
+};
+
+QTEST_MAIN(TstMdiForm)
+#include "tst_mdiform.moc"
