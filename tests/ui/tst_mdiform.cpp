@@ -75,6 +75,8 @@ private slots:
     QTest::newRow("utf16le, CRLF") << QByteArray("\xFF\xFE" "a\0\r\0\n\0\xE4\0", 10) << int(seUTF16LE);
     QTest::newRow("utf16be, LF") << QByteArray("\xFE\xFF\0a\0\n\0\xE4", 8) << int(seUTF16BE);
     QTest::newRow("ansi, CRLF") << QByteArray("K\xE4se \x80\r\nx\x81y\r\n") << int(seAnsi);
+    QTest::newRow("utf8 start, bad byte later") << (QByteArray("\xC3\xA4\n") + QByteArray(20000, 'a') + "\xE4\n")
+                                                << int(seAnsi);
     QTest::newRow("mixed breaks kept") << QByteArray("a\r\nb\nc\rd") << int(seAnsi);
   }
   void roundTrip() {

@@ -79,17 +79,10 @@ int ScanUtf8(const unsigned char *p, qsizetype n, qsizetype limit, bool stopAtFi
 TDetectedEncoding DetectEncoding(const QByteArray &data) {
   const auto *p = reinterpret_cast<const unsigned char *>(data.constData());
   const qsizetype n = data.size();
-  if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
-    if (ScanUtf8(p + 3, n - 3, n - 3, false) >= 0)
-      return {seUTF8, true};
-    return {seAnsi, false};
-  }
-  if (ScanUtf8(p, n, 16384, true) == 1) {
-    // Only a text that is UTF-8 throughout is read as UTF-8; anything else would lose bytes.
-    if (ScanUtf8(p, n, n, false) == 1)
-      return {seUTF8, false};
-    return {seAnsi, false};
-  }
+  if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
+    return {seUTF8, true};
+  if (ScanUtf8(p, n, 16384, true) == 1)
+    return {seUTF8, false};
   if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE)
     return {seUTF16LE, true};
   if (n >= 2 && p[0] == 0xFE && p[1] == 0xFF)
@@ -197,21 +190,13 @@ qsizetype FirstUnencodable(const QString &text, TSynEncoding enc) {
 }
 
 QString DetectLineBreak(QStringView text) {
-  qsizetype crlf = 0, lf = 0, cr = 0;
+  // The first break decides; new lines typed into the text use it.
   for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\r') {
-      if (i + 1 < text.size() && text[i + 1] == u'\n') {
-        ++crlf;
-        ++i;
-      } else
-        ++cr;
-    } else if (text[i] == u'\n')
-      ++lf;
+    if (text[i] == u'\n')
+      return QStringLiteral("\n");
+    if (text[i] == u'\r')
+      return i + 1 < text.size() && text[i + 1] == u'\n' ? QStringLiteral("\r\n") : QStringLiteral("\r");
   }
-  if (crlf >= lf && crlf >= cr && crlf > 0)
-    return QStringLiteral("\r\n");
-  if (cr > lf)
-    return QStringLiteral("\r");
   return QStringLiteral("\n");
 }
 

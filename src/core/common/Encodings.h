@@ -11,8 +11,8 @@ struct TDetectedEncoding {
 };
 
 // Decides the encoding of file contents: a UTF-8 mark, else valid UTF-8 with at least one
-// multi-byte sequence, else a UTF-16 mark, else ANSI. A text that looked like UTF-8 at its start
-// but is not valid UTF-8 as a whole is read as ANSI so that no byte is lost.
+// multi-byte sequence in the first 16 KiB, else a UTF-16 mark, else ANSI. (A text that looks like
+// UTF-8 here but does not decode as UTF-8 as a whole is read as ANSI by LoadTextFile.)
 TDetectedEncoding DetectEncoding(const QByteArray &data);
 
 // Windows-1252 in both directions. The five bytes that code page leaves unassigned map to the
@@ -30,7 +30,7 @@ QByteArray EncodeText(const QString &text, TSynEncoding enc, bool bom);
 // Index of the first character that the encoding cannot hold, or -1.
 qsizetype FirstUnencodable(const QString &text, TSynEncoding enc);
 
-// The line break a text mostly uses ("\r\n", "\n" or "\r"); LF when it has none.
+// The line break a text uses first ("\r\n", "\n" or "\r"); LF when it has none.
 QString DetectLineBreak(QStringView text);
 
 // Looks a charset name up in CharsetNames (ignoring case); -1 when unknown.

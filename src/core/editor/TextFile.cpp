@@ -29,9 +29,16 @@ TLoadedText LoadTextFile(const QString &fileName) {
   r.Bom = d.Bom;
   QString err;
   if (!DecodeText(data, d.Encoding, d.Bom, r.Text, err)) {
-    r.Error = err;
-    r.Text.clear();
-    return r;
+    // Text that looked like UTF-8 but is not UTF-8 throughout is 8-bit text: reading it as such
+    // keeps every byte. NUL bytes still mean it is no text file.
+    if (d.Encoding != seUTF8 || data.contains('\0')) {
+      r.Error = err;
+      r.Text.clear();
+      return r;
+    }
+    r.Encoding = seAnsi;
+    r.Bom = false;
+    r.Text = DecodeAnsi(data);
   }
   r.LineBreak = DetectLineBreak(r.Text);
   return r;

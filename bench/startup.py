@@ -1,0 +1,55 @@
+"""Start-up to the first shown window: the editor with one document against a bare QScintilla
+program. Run under xvfb-run: python3 bench/startup.py build/bin/Velmo build/bin/bench_minimal_editor"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, display
+
+
+def viewable(d, part):
+    def walk(w):
+        try:
+            name = w.get_wm_name()
+            if isinstance(name, bytes):
+                name = name.decode(errors="replace")
+            if name and part in name and w.get_attributes().map_state == X.IsViewable:
+                return True
+            return any(walk(c) for c in w.query_tree().children)
+        except Exception:
+            return False
+    return walk(d.screen().root)
+
+
+def measure(cmd, part, env):
+    d = display.Display()
+    start = time.perf_counter()
+    p = subprocess.Popen(cmd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    while not viewable(d, part):
+        if time.perf_counter() - start > 30:
+            break
+        time.sleep(0.005)
+    elapsed = time.perf_counter() - start
+    p.kill()
+    p.wait()
+    return elapsed
+
+
+def main():
+    velmo, minimal = sys.argv[1], sys.argv[2]
+    home = tempfile.mkdtemp()
+    web = os.path.join(home, "web")
+    os.makedirs(os.path.join(home, ".config", "Tamrix"))
+    os.makedirs(web)
+    with open(os.path.join(home, ".config", "Tamrix", "Velmo.ini"), "wb") as f:
+        f.write(b"\xff\xfe" + ("[Config]\r\nStdPath=%s/\r\n" % web).encode("utf-16-le"))
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
+    ours = statistics.median(measure([velmo], "Velmo", env) for _ in range(7))
+    peer = statistics.median(measure([minimal], "MinimalEditor", env) for _ in range(7))
+    print("start-up: ours %.0f ms, bare QScintilla %.0f ms, ratio %.2f" % (ours * 1000, peer * 1000, ours / peer))
+
+
+main()
