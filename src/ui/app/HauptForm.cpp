@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QStatusBar>
 #include <QTabBar>
@@ -124,7 +125,7 @@ void THauptForm::CreateMenus() {
   FFileMenu->addSeparator();
   QAction *root = FFileMenu->addAction(_("&Root directory .."), this, [this] {
     if (SelectRootDir())
-      FHtmPath = Settings.StdPath;
+      ProjFilePath = Settings.StdPath + QStringLiteral("Velmo-Projects");
     ShowStatus(ActiveDocument(), true);
   });
   root->setObjectName(QStringLiteral("ActionRootDir"));
@@ -159,21 +160,62 @@ void THauptForm::CreateStatusBar() {
 }
 
 bool THauptForm::Init() {
-  // Key layout: a stored layout is only used when its size fits its header; the layout editor
-  // itself comes later, the editor's built-in keys stand for the default layout meanwhile.
-  if (QFile kf(Paths.KeyName()); kf.open(QIODevice::ReadOnly)) {
-    quint32 count = 0;
-    if (kf.read(reinterpret_cast<char *>(&count), 4) != 4 || !KeyFileSizeFits(kf.size(), qFromLittleEndian(count)))
-      qInfo("Key layout file %s does not fit its header; using the default layout", qPrintable(Paths.KeyName()));
-  }
+  LoadDictionaries();
+  LoadDialogSettings();
+  SelectPreviewEngine();
+  LoadEntityList();
+  LoadMacros();
+  BuildKeyLayout();
   if (Settings.StdPath.isEmpty()) {
     Settings.StdPath = Paths.UserPath;
     if (!SelectRootDir())
       return false;
   }
   Settings.StdPath = WithTrailingSlash(Settings.StdPath);
+  ProjFilePath = Settings.StdPath + QStringLiteral("Velmo-Projects");
   FHtmPath = Settings.StdPath;
+  if (!OpenStartDocuments())
+    return false;
+  SetupPrinter();
+  return true;
+}
 
+// Spell checking comes with its dictionaries later; until then no dictionary is loaded and the
+// language list stays empty.
+void THauptForm::LoadDictionaries() {}
+
+// Dialogs read their histories and positions when they are first created (each one calls its
+// own LoadFromIni before use), so nothing is read here yet.
+void THauptForm::LoadDialogSettings() {}
+
+void THauptForm::SelectPreviewEngine() {
+  // The embedded modern engine is not part of this build: fall back to the classic one.
+  if (Settings.UseEdgeBrowser) {
+    ErrorBox(_("Edge browser not available"));
+    Settings.UseEdgeBrowser = false;
+  }
+}
+
+// The entity table is read by the character dialog when it opens; the file is looked up here so
+// that a missing one is noticed at start.
+void THauptForm::LoadEntityList() { EntityFile = Paths.EntityFile(QString()); }
+
+// Text macros come later; their file is left untouched.
+void THauptForm::LoadMacros() {}
+
+void THauptForm::BuildKeyLayout() {
+  // A stored layout is only used when its size fits its header; the layout editor comes later,
+  // the editor's built-in keys stand for the default layout meanwhile.
+  QFile kf(Paths.KeyName());
+  if (!kf.open(QIODevice::ReadOnly))
+    return;
+  quint32 count = 0;
+  if (kf.read(reinterpret_cast<char *>(&count), 4) != 4 || !KeyFileSizeFits(kf.size(), qFromLittleEndian(count)))
+    qInfo("Key layout file %s does not fit its header; using the default layout", qPrintable(Paths.KeyName()));
+}
+
+bool THauptForm::OpenStartDocuments() {
+  // Projects come later: the files named on the command line are opened, else one new page.
   bool opened = false;
   for (const QString &f : CommandLine.Files)
     if (QFileInfo(f).isFile() && OpenTextFile(f))
@@ -181,6 +223,19 @@ bool THauptForm::Init() {
   if (!opened)
     CreateNewText(ftHtml);
   return true;
+}
+
+void THauptForm::SetupPrinter() {
+  const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+  if (printers.isEmpty()) {
+    Settings.PrtName.clear();
+    return;
+  }
+  for (const QPrinterInfo &p : printers)
+    if (p.printerName() == Settings.PrtName)
+      return;
+  Settings.PrtName = QPrinterInfo::defaultPrinter().isNull() ? printers.first().printerName()
+                                                             : QPrinterInfo::defaultPrinter().printerName();
 }
 
 QString THauptForm::SelectDirectory(const QString &title, const QString &start, const QString &) {

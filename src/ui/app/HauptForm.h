@@ -58,6 +58,8 @@ public:
   QString ProgVersName, ProgVers, ProgVersDate;
   THistoryList *HistList;
   int NewNr = 0;
+  QString ProjFilePath;
+  QString EntityFile;
 
 protected:
   void closeEvent(QCloseEvent *e) override;
@@ -67,6 +69,14 @@ protected:
   bool eventFilter(QObject *o, QEvent *e) override;
 
 private:
+  void LoadDictionaries();
+  void LoadDialogSettings();
+  void SelectPreviewEngine();
+  void LoadEntityList();
+  void LoadMacros();
+  void BuildKeyLayout();
+  bool OpenStartDocuments();
+  void SetupPrinter();
   void CreateMenus();
   void CreateStatusBar();
   void SubWindowActivated(QMdiSubWindow *w);

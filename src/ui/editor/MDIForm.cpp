@@ -9,7 +9,9 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QMouseEvent>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +45,13 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
     pcTools->addTab(w, _(page));
   }
   pcTools->setMaximumHeight(pcTools->tabBar()->sizeHint().height() + 34);
+  cbDynToolbar = new QCheckBox(_("dynamic Toolbars"), this);
+  cbDynToolbar->setObjectName(QStringLiteral("cbDynToolbar"));
+  static_cast<QToolBar *>(pcTools->widget(pcTools->count() - 1))->addWidget(cbDynToolbar);
+  connect(cbDynToolbar, &QCheckBox::clicked, this, [this](bool on) { FHost->SetDynTB(on); });
+  // With dynamic toolbars a tool page comes up as soon as the mouse is over its tab.
+  pcTools->tabBar()->setMouseTracking(true);
+  pcTools->tabBar()->installEventFilter(this);
   layout->addWidget(pcTools);
 
   LokPanel = new QWidget(this);
@@ -156,6 +165,15 @@ QAction *TMDIForm::Action(const QString &name) const {
     if (a->objectName() == name)
       return a;
   return nullptr;
+}
+
+bool TMDIForm::eventFilter(QObject *o, QEvent *e) {
+  if (o == pcTools->tabBar() && e->type() == QEvent::MouseMove && cbDynToolbar->isChecked()) {
+    const int i = pcTools->tabBar()->tabAt(static_cast<QMouseEvent *>(e)->position().toPoint());
+    if (i >= 0 && i != pcTools->currentIndex())
+      pcTools->setCurrentIndex(i);
+  }
+  return QWidget::eventFilter(o, e);
 }
 
 void TMDIForm::UndoExecute() { TextBuffer->undo(); }
@@ -484,6 +502,7 @@ void TMDIForm::UpdateControls() {
     ActionToAnsi->setChecked(true);
     break;
   }
+  cbDynToolbar->setChecked(FHost->DynTB());
   TagMark.TagType = ttNone;
 }
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QAction;
+class QCheckBox;
 class QActionGroup;
 class QMenu;
 class QTabWidget;
@@ -47,6 +48,7 @@ public:
 
   TTextBuffer *TextBuffer;
   QTabWidget *pcTools;
+  QCheckBox *cbDynToolbar;
   QWidget *LokPanel;
   QToolBar *tbMain;
   QMenu *MenuEdit;
@@ -96,6 +98,7 @@ signals:
 
 protected:
   void closeEvent(QCloseEvent *e) override;
+  bool eventFilter(QObject *o, QEvent *e) override;
 
 private:
   void CreateActions();
