@@ -75,5 +75,23 @@ class StartupTest(unittest.TestCase):
         self.assertIn("Width=700", text)
 
 
+    def test_restart_helper_waits_then_starts(self):
+        import subprocess
+        import time
+        helper = os.path.join(os.path.dirname(EXE), "velmo-restart")
+        sleeper = subprocess.Popen(["sleep", "1"])
+        mark = os.path.join(self.home, "started")
+        t0 = time.time()
+        rc = subprocess.call([helper, str(sleeper.pid), "/bin/sh", "-c", "date +%s.%N > " + mark])
+        sleeper.wait()
+        self.assertEqual(rc, 0)
+        self.assertGreaterEqual(time.time() - t0, 0.8)  # it waited for the old process
+        for _ in range(50):
+            if os.path.exists(mark) and os.path.getsize(mark):
+                break
+            time.sleep(0.1)
+        self.assertTrue(os.path.exists(mark))
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
