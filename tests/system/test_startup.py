@@ -86,6 +86,7 @@ class StartupTest(unittest.TestCase):
         sleeper.wait()
         self.assertEqual(rc, 0)
         self.assertGreaterEqual(time.time() - t0, 0.8)  # it waited for the old process
+        self.assertLess(time.time() - t0, 30)  # and noticed its end
         for _ in range(50):
             if os.path.exists(mark) and os.path.getsize(mark):
                 break

@@ -5,13 +5,32 @@
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
 
-QString Blanks(int n) { return QString(std::max(0, n), u' '); }
+QString Blanks(int n) {
+  return QString(std::max(0, n), u' ');
+}
 
-bool HasLineBreak(QStringView text) { return text.contains(u'\n') || text.contains(u'\r'); }
+bool HasLineBreak(QStringView text) {
+  return text.contains(u'\n') || text.contains(u'\r');
+}
 
 // True when something other than blanks and tabs stands in text.
 bool HasText(QStringView text) {
   return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch != u' ' && ch != u'\t'; });
+}
+// The selected text. Rebuilt from the lines when the editor reports none although a selection
+// exists (the control's own selected-text cache can lag behind a selection set by program).
+QString SelectedText(const TEditBuffer &buf) {
+  QString text = buf.SelText();
+  if (!text.isEmpty() || !buf.SelAvail())
+    return text;
+  const TBufferCoord s = buf.BlockBegin(), e = buf.BlockEnd();
+  if (s.Line == e.Line)
+    return buf.Line(s.Line).mid(s.Char - 1, e.Char - s.Char);
+  const QString br = buf.LineBreak();
+  text = buf.Line(s.Line).mid(s.Char - 1);
+  for (int line = s.Line + 1; line < e.Line; ++line)
+    text += br + buf.Line(line);
+  return text + br + buf.Line(e.Line).left(e.Char - 1);
 }
 } // namespace
 
@@ -158,8 +177,8 @@ void TInsertEngine::InsertTags(const QString &open, const QString &close, bool i
   FBuffer.SetCaretXY(b);
   FBuffer.SetSelText(o);
   const TBufferCoord p = FBuffer.CaretXY();
-  const TBufferCoord q =
-      e.Line == b.Line ? TBufferCoord{p.Char + e.Char - b.Char, p.Line} : TBufferCoord{e.Char, e.Line + p.Line - b.Line};
+  const TBufferCoord q = e.Line == b.Line ? TBufferCoord{p.Char + e.Char - b.Char, p.Line}
+                                          : TBufferCoord{e.Char, e.Line + p.Line - b.Line};
   FBuffer.SetSelection(p, q);
 }
 
@@ -173,7 +192,7 @@ void TInsertEngine::PutBlock(const QString &open, const QString &close) {
   if (HasText(QStringView(FBuffer.Line(b.Line)).left(d))) {
     // Text before the start: the block goes on a new line after the current one.
     if (sel) {
-      moved = FBuffer.SelText();
+      moved = SelectedText(FBuffer);
       movedOut = true;
       FBuffer.SetSelText(QString());
     }
@@ -207,7 +226,7 @@ void TInsertEngine::PutBlock(const QString &open, const QString &close) {
   FBuffer.SetCaretXY(b);
   FBuffer.SetSelText(head);
   const TBufferCoord p = FBuffer.CaretXY();
-  const TBufferCoord q =
-      e.Line == b.Line ? TBufferCoord{p.Char + e.Char - b.Char, p.Line} : TBufferCoord{e.Char, e.Line + p.Line - b.Line};
+  const TBufferCoord q = e.Line == b.Line ? TBufferCoord{p.Char + e.Char - b.Char, p.Line}
+                                          : TBufferCoord{e.Char, e.Line + p.Line - b.Line};
   FBuffer.SetSelection(p, q);
 }

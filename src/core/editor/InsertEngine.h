@@ -14,8 +14,8 @@
 enum TAttrType { atNumber, atSize };
 
 // Asks the user for an attribute value (prompt, type, initial value); no value means cancelled.
-using TValueAsker = std::function<std::optional<QString>(const QString &prompt, TAttrType type,
-                                                        const QString &defaultValue)>;
+using TValueAsker =
+    std::function<std::optional<QString>(const QString &prompt, TAttrType type, const QString &defaultValue)>;
 
 class TInsertEngine {
 public:
@@ -33,7 +33,8 @@ public:
   void InsertCode(const QString &text);
   // Asks a value and puts pattern with the value in place of "%s". An empty value leaves the
   // caret before the last character (inside the empty quotes). False when cancelled.
-  bool InsertValue(const QString &prompt, const QString &pattern, TAttrType type, const QString &defaultValue);
+  bool InsertValue(const QString &prompt, const QString &pattern, TAttrType type,
+                   const QString &defaultValue);
   // Wraps the selection (or the caret) in an element: inline within the line, otherwise with
   // opening and closing tag on lines of their own. In style sheets a tag becomes a rule.
   void InsertTags(const QString &open, const QString &close, bool inlineTags);
