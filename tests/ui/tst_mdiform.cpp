@@ -4,10 +4,17 @@
 #include "core/common/FileNames.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/DocumentHost.h"
+#include "ui/editor/FindReplDlg.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
 
+#include "core/common/IniFileUtils.h"
+
+#include <QApplication>
 #include <QDir>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +31,12 @@ public:
   bool SaveTextFromMDI(TMDIForm *doc) override { return !SaveFails && doc->SaveText(); }
   void CloseMDI(TMDIForm *) override { ++Closed; }
   QString SelectDirectory(const QString &, const QString &, const QString &) override { return ChosenDir; }
+  TFindReplDialog *FindDialog() override {
+    if (!Dialog)
+      Dialog = std::make_unique<TFindReplDialog>();
+    return Dialog.get();
+  }
+  std::unique_ptr<TFindReplDialog> Dialog;
 };
 
 QByteArray ReadAll(const QString &f) {
@@ -48,6 +61,25 @@ class TstMdiForm : public QObject {
     d->Encoding = preset;
     d->WinIndex = 0;
     return d;
+  }
+
+  // Find and replace through the dialog, as a user drives it.
+  struct TFindCase {
+    TFindReplDialog *Dlg;
+    std::unique_ptr<TMDIForm> Doc;
+  };
+  TFindCase FindSetup(const QString &text, const QString &find, const QString &repl, TSynSearchOptions opts,
+                      bool replace) {
+    TFindCase c{FHost.FindDialog(), NewDoc(ftText)};
+    c.Doc->TextBuffer->LoadContent(text, "\n");
+    c.Doc->TextBuffer->SetCaretXY({1, 1});
+    c.Dlg->SetOptions(opts);
+    c.Doc->ClaimFindDialog(true);
+    c.Dlg->Execute(replace);
+    c.Dlg->SetFindText(find);
+    c.Dlg->SetReplaceText(repl);
+    c.Dlg->cbAutoclose->setChecked(true);
+    return c;
   }
 
 private slots:
@@ -328,6 +360,108 @@ private slots:
     h->SetTextLangId(0x0407);
     QCOMPARE(h->TextLangId(), 0x0407u);
     QVERIFY(h->DecComma);
+  }
+
+  void replaceWithConfirmation_data() {
+    QTest::addColumn<QString>("answers"); // y = yes, n = no, a = all, c = cancel
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<int>("notFound");
+    QTest::newRow("yes, no, yes") << "yny" << "X b a b X" << 0;
+    QTest::newRow("no to all three") << "nnn" << "a b a b a" << 0;
+    QTest::newRow("cancel at the second") << "yc" << "X b a b a" << 0;
+    QTest::newRow("all at the second") << "na" << "a b X b X" << 0;
+  }
+  void replaceWithConfirmation() {
+    QFETCH(QString, answers);
+    QFETCH(QString, result);
+    QFETCH(int, notFound);
+    auto c = FindSetup("a b a b a", "a", "X", ssoPrompt | ssoWholeWord, true);
+    int asked = 0;
+    SetConfirmResponder([&](const QString &prompt) {
+      [&] { QVERIFY(prompt.contains("Replace this match of \"a\"")); }();
+      const QChar k = asked < answers.size() ? answers.at(asked) : QChar(u'c');
+      ++asked;
+      return k == u'y' ? raReplace : k == u'n' ? raSkip : k == u'a' ? raReplaceAll : raCancel;
+    });
+    c.Dlg->btnReplAll->click();
+    SetConfirmResponder({});
+    QCOMPARE(c.Doc->TextBuffer->Text(), result);
+    QCOMPARE(int(FAsked.size()), notFound);
+    c.Doc->TextBuffer->undo();
+    QCOMPARE(c.Doc->TextBuffer->Text(), QString("a b a b a")); // one undo step
+  }
+
+  void replaceOneAtATime() {
+    // Without "all": each Replace handles one match; No skips to the next without a message,
+    // and the message comes only when nothing more matches.
+    auto c = FindSetup("cat cat", "cat", "dog", ssoPrompt, true);
+    QList<TSynReplaceAction> answers{raSkip, raReplace};
+    SetConfirmResponder([&](const QString &) { return answers.isEmpty() ? raCancel : answers.takeFirst(); });
+    c.Dlg->btnSearch->click();
+    QCOMPARE(c.Doc->TextBuffer->Text(), QString("cat dog"));
+    QVERIFY(FAsked.isEmpty());
+    c.Dlg->btnSearch->click();
+    SetConfirmResponder({});
+    QCOMPARE(FAsked.size(), 1);
+    QCOMPARE(FAsked.first(), QString("\"cat\" not found!"));
+  }
+
+  void replaceAllTerminatesAndIsOneStep() {
+    auto c = FindSetup("aa a\na", "a", "aXa", 0, true);
+    c.Dlg->btnReplAll->click();
+    QCOMPARE(c.Doc->TextBuffer->Text(), QString("aXaaXa aXa\naXa"));
+    c.Doc->TextBuffer->undo();
+    QCOMPARE(c.Doc->TextBuffer->Text(), QString("aa a\na"));
+  }
+
+  void continueThenReplace() {
+    auto c = FindSetup("one two one two", "two", "2", 0, true);
+    c.Dlg->btnRepeat->click(); // selects the first "two" without replacing
+    QCOMPARE(c.Doc->TextBuffer->SelText(), QString("two"));
+    c.Dlg->btnSearch->click(); // replaces the match Continue selected
+    QCOMPARE(c.Doc->TextBuffer->Text(), QString("one 2 one two"));
+  }
+
+  void findDirectionsAndScope() {
+    auto c = FindSetup("ab ab ab", "ab", "", ssoEntireScope, false);
+    c.Dlg->rbFromBeginning->setChecked(true);
+    c.Doc->TextBuffer->SetCaretXY({8, 1});
+    c.Dlg->btnSearch->click(); // from the beginning: the first one
+    QCOMPARE(c.Doc->CaretXY(), (TBufferCoord{3, 1}));
+    c.Dlg->btnRepeat->click(); // Continue: the next one
+    QCOMPARE(c.Doc->CaretXY(), (TBufferCoord{6, 1}));
+    c.Doc->ActionFindNext->trigger();
+    QCOMPARE(c.Doc->CaretXY(), (TBufferCoord{9, 1}));
+    c.Doc->ActionFindNext->trigger();
+    QCOMPARE(FAsked.size(), 1); // nothing after the last
+    c.Doc->ActionFindPrev->trigger(); // Shift+F3 goes back
+    QCOMPARE(c.Doc->TextBuffer->BlockBegin().Char, 7);
+    c.Doc->ActionFindPrev->trigger();
+    QCOMPARE(c.Doc->TextBuffer->BlockBegin().Char, 4);
+    c.Dlg->SetFindText("");
+    c.Doc->ActionFindNext->trigger(); // empty: a beep only
+    QCOMPARE(FAsked.size(), 1);
+  }
+
+  void findHistories() {
+    TFindReplDialog dlg;
+    for (int i = 0; i < 21; ++i)
+      TFindReplDialog::AddToHistory(dlg.cbxSearch, QString("t%1").arg(i));
+    TFindReplDialog::AddToHistory(dlg.cbxSearch, "t5"); // already listed: stays where it is
+    QCOMPARE(dlg.FindHistory().size(), 20);
+    QCOMPARE(dlg.FindHistory().first(), QString("t20"));
+    QVERIFY(!dlg.FindHistory().contains("t0"));
+    TFindReplDialog::AddToHistory(dlg.cbxReplace, "line one\nline two");
+    const QString f = FDir.filePath("find.ini");
+    {
+      auto ini = TUnicodeIniFile::CreateForWrite(f);
+      dlg.SaveToIni(*ini);
+      QVERIFY(ini->UpdateFile());
+    }
+    TFindReplDialog back;
+    back.LoadFromIni(*TUnicodeIniFile::CreateForRead(f));
+    QCOMPARE(back.FindHistory(), dlg.FindHistory());
+    QCOMPARE(back.ReplaceHistory(), QStringList{"line one"});
   }
 
   void undoRedo() {

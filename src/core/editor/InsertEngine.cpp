@@ -17,6 +17,7 @@ bool HasLineBreak(QStringView text) {
 bool HasText(QStringView text) {
   return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch != u' ' && ch != u'\t'; });
 }
+
 // The selected text. Rebuilt from the lines when the editor reports none although a selection
 // exists (the control's own selected-text cache can lag behind a selection set by program).
 QString SelectedText(const TEditBuffer &buf) {
@@ -31,6 +32,13 @@ QString SelectedText(const TEditBuffer &buf) {
   for (int line = s.Line + 1; line < e.Line; ++line)
     text += br + buf.Line(line);
   return text + br + buf.Line(e.Line).left(e.Char - 1);
+}
+
+// What stands before pos on its line, with blanks for the part of it that lies in virtual
+// space: the indentation that lines up with pos.
+QString IndentBefore(const TEditBuffer &buf, TBufferCoord pos) {
+  const QString indent = buf.Line(pos.Line).left(pos.Char - 1);
+  return indent + Blanks(pos.Char - 1 - int(indent.size()));
 }
 } // namespace
 
@@ -186,10 +194,12 @@ void TInsertEngine::PutBlock(const QString &open, const QString &close) {
   const int tw = FBuffer.TabWidth();
   const bool sel = FBuffer.SelAvail();
   const TBufferCoord b = FBuffer.BlockBegin();
-  int d = b.Char - 1;
+  // The tags and the content line up with the start; repeating the characters before it rather
+  // than as many blanks keeps them aligned on lines indented with tabs too.
+  QString indent = IndentBefore(FBuffer, b);
   QString moved; // the selected text when it has to leave its place
   bool movedOut = false;
-  if (HasText(QStringView(FBuffer.Line(b.Line)).left(d))) {
+  if (HasText(indent)) {
     // Text before the start: the block goes on a new line after the current one.
     if (sel) {
       moved = SelectedText(FBuffer);
@@ -200,16 +210,16 @@ void TInsertEngine::PutBlock(const QString &open, const QString &close) {
     FBuffer.InsertNewLine();
     // Auto indent may have indented the new line; the block keeps to that indentation so that
     // its lines stay aligned with the opening tag (without auto indent this is column 1).
-    d = FBuffer.CaretXY().Char - 1;
+    indent = IndentBefore(FBuffer, FBuffer.CaretXY());
   }
 
   if (!sel) {
     const TBufferCoord start = FBuffer.CaretXY();
-    FBuffer.SetSelText(open + CrLf + Blanks(d + tw) + CrLf + Blanks(d) + close);
-    FBuffer.SetCaretXY({d + tw + 1, Advance(start, open).Line + 1});
+    FBuffer.SetSelText(open + CrLf + indent + Blanks(tw) + CrLf + indent + close);
+    FBuffer.SetCaretXY({int(indent.size()) + tw + 1, Advance(start, open).Line + 1});
     return;
   }
-  const QString head = open + CrLf + Blanks(d), tail = CrLf + Blanks(d) + close;
+  const QString head = open + CrLf + indent, tail = CrLf + indent + close;
   if (movedOut) {
     FBuffer.SetSelText(head);
     const TBufferCoord p = FBuffer.CaretXY();

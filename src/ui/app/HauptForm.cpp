@@ -5,6 +5,7 @@
 #include "core/common/Translate.h"
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/MessageBox.h"
+#include "ui/editor/FindReplDlg.h"
 #include "ui/editor/Highlighters.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
@@ -12,6 +13,12 @@
 #include <QApplication>
 #include <QtEndian>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -95,8 +102,12 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
       ActiveDocument()->UpdateText();
   });
 
+  FAutoSaveTimer = new QTimer(this);
+  connect(FAutoSaveTimer, &QTimer::timeout, this, &THauptForm::AutoSaveTick);
   CreateMenus();
   CreateStatusBar();
+  SetAutoSave(Settings.AutoSaveTime);
+  qApp->installEventFilter(this);
   resize(Settings.Form.Width, Settings.Form.Height);
   move(Settings.Form.Left, Settings.Form.Top);
 }
@@ -104,40 +115,85 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
 THauptForm::~THauptForm() = default;
 
 void THauptForm::CreateMenus() {
+  struct TActionRow {
+    const char *Name;
+    const char *Caption;
+    int Tag;
+    QList<QKeySequence> Keys;
+    std::function<void()> Handler;
+  };
+  const auto newDoc = [this](TFileTypes ft) { return [this, ft] { CreateNewText(ft); }; };
+  const std::vector<TActionRow> rows = {
+      {"ActionNewHtml", "&Html document", 1001, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)}, newDoc(ftHtml)},
+      {"ActionNewCss", "&CSS document", 1002, {}, newDoc(ftCss)},
+      {"ActionNewJs", "&Javascript", 1003, {}, newDoc(ftJs)},
+      {"ActionNewText", "&Text document", 1004, {}, newDoc(ftText)},
+      {"ActionOpen", "&Open ..", 1005, {QKeySequence(Qt::CTRL | Qt::Key_O)}, [this] { OpenExecute(); }},
+      {"ActionClose", "&Close", 1006, {QKeySequence(Qt::CTRL | Qt::Key_F4)}, [this] { CloseExecute(); }},
+      {"ActionSave", "&Save", 1008, {QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S)},
+       [this] { SaveExecute(); }},
+      {"ActionSaveAs", "Save &as ..", 1009, {}, [this] { SaveAsExecute(); }},
+      {"ActionSaveAll", "Save &all", 1010, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+       [this] { SaveAllExecute(); }},
+      {"ActionExit", "&Quit", 1011, {QKeySequence(Qt::ALT | Qt::Key_X)}, [this] { close(); }},
+      {"ActionNewPhp", "&PHP file", 1012, {}, newDoc(ftPhp)},
+      {"ActionNewPerl", "P&erl script", 1013, {}, newDoc(ftPerl)},
+      {"ActionNewVbs", "&Visual Basic script", 1014, {}, newDoc(ftVbs)},
+      {"ActionCloseAll", "&Close all", 0, {}, [this] { CloseAllExecute(); }},
+      {"ActionSelectDoc", "Select &Document", 0, {QKeySequence(Qt::CTRL | Qt::Key_D)},
+       [this] { SelectDocumentExecute(); }},
+      {"ActionAutoSave", "&Autosave ..", 0, {}, [this] { AutoSaveExecute(); }},
+      {"ActionRootDir", "&Root directory ..", 0, {}, [this] {
+         if (SelectRootDir())
+           ProjFilePath = Settings.StdPath + QStringLiteral("Velmo-Projects");
+         ShowStatus(ActiveDocument(), true);
+       }},
+      {"ActionAbout", "About &program", 0, {}, [this] { AboutExecute(); }},
+  };
+  for (const TActionRow &r : rows) {
+    auto *a = new QAction(_(r.Caption), this);
+    a->setObjectName(QString::fromLatin1(r.Name));
+    a->setData(r.Tag);
+    a->setShortcuts(r.Keys);
+    connect(a, &QAction::triggered, this, r.Handler);
+    addAction(a);
+    FActions << a;
+  }
+
   FFileMenu = menuBar()->addMenu(_("&File"));
-  QAction *newHtml = FFileMenu->addAction(_("&Html document"), this, [this] { CreateNewText(ftHtml); });
-  newHtml->setObjectName(QStringLiteral("ActionNewHtml"));
-  newHtml->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  QAction *open = FFileMenu->addAction(_("&Open .."), this, &THauptForm::OpenExecute);
-  open->setObjectName(QStringLiteral("ActionOpen"));
-  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  QMenu *newMenu = FFileMenu->addMenu(_("&New"));
+  for (const char *n : {"ActionNewHtml", "ActionNewCss", "ActionNewJs", "ActionNewPhp", "ActionNewVbs",
+                        "ActionNewPerl", "ActionNewText"})
+    newMenu->addAction(Action(QString::fromLatin1(n)));
+  FFileMenu->addAction(Action(QStringLiteral("ActionOpen")));
   FRecentMenu = FFileMenu->addMenu(_("Recent files"));
+  FRecentMenu->addAction(_("Clear list"), this, &THauptForm::ClearRecentExecute);
   FRecentMirror = new THistoryMenu(HistList, this);
   FRecentMirror->SetMenu(FRecentMenu);
   connect(FRecentMirror, &THistoryMenu::AutoItemClick, this,
           [this](QMenu *, const QString &name) { OpenTextFile(name); });
-  QAction *save = FFileMenu->addAction(_("&Save"), this, &THauptForm::SaveExecute);
-  save->setObjectName(QStringLiteral("ActionSave"));
-  save->setShortcuts({QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S)});
-  QAction *close = FFileMenu->addAction(_("&Close"), this, &THauptForm::CloseExecute);
-  close->setObjectName(QStringLiteral("ActionClose"));
-  close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-  FFileMenu->addSeparator();
-  QAction *root = FFileMenu->addAction(_("&Root directory .."), this, [this] {
-    if (SelectRootDir())
-      ProjFilePath = Settings.StdPath + QStringLiteral("Velmo-Projects");
-    ShowStatus(ActiveDocument(), true);
-  });
-  root->setObjectName(QStringLiteral("ActionRootDir"));
-  FFileMenu->addSeparator();
-  QAction *quit = FFileMenu->addAction(_("&Quit"), this, &QWidget::close);
-  quit->setObjectName(QStringLiteral("ActionQuit"));
-  quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+  const char *const fileItems[] = {"ActionSave",      "ActionSaveAs",   "ActionSaveAll", nullptr,
+                                   "ActionClose",     "ActionCloseAll", "ActionSelectDoc", nullptr,
+                                   "ActionAutoSave",  "ActionRootDir",  nullptr,          "ActionExit"};
+  for (const char *n : fileItems) {
+    if (n)
+      FFileMenu->addAction(Action(QString::fromLatin1(n)));
+    else
+      FFileMenu->addSeparator();
+  }
+  FAutoSaveAction = Action(QStringLiteral("ActionAutoSave"));
+  FAutoSaveAction->setCheckable(true);
 
   FHelpMenu = new QMenu(_("&Help"), this);
-  QAction *about = FHelpMenu->addAction(_("About &program"), this, &THauptForm::AboutExecute);
-  about->setObjectName(QStringLiteral("ActionAbout"));
+  FHelpMenu->addAction(Action(QStringLiteral("ActionAbout")));
   menuBar()->addMenu(FHelpMenu);
+}
+
+QAction *THauptForm::Action(const QString &name) const {
+  for (QAction *a : FActions)
+    if (a->objectName() == name)
+      return a;
+  return nullptr;
 }
 
 void THauptForm::CreateStatusBar() {
@@ -221,7 +277,7 @@ bool THauptForm::OpenStartDocuments() {
     if (QFileInfo(f).isFile() && OpenTextFile(f))
       opened = true;
   if (!opened)
-    CreateNewText(ftHtml);
+    OpenProject(-1);
   return true;
 }
 
@@ -250,9 +306,19 @@ bool THauptForm::SelectRootDir() {
   return true;
 }
 
+TFindReplDialog *THauptForm::FindDialog() {
+  if (!FFindDialog) {
+    FFindDialog = new TFindReplDialog(this);
+    FFindDialog->LoadFromIni(*TUnicodeIniFile::CreateForRead(Paths.IniName));
+    FFindDialog->SetFindText(Settings.sFind);
+    FFindDialog->SetReplaceText(Settings.sRepl);
+  }
+  return FFindDialog;
+}
+
 TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   auto *doc = new TMDIForm(this, FToolPanel, ft);
-  doc->DocId = ++FNextId;
+  doc->DocId = IdList.NewId();
   doc->Encoding = seAnsi;
   doc->UseBom = false;
   doc->SetTextLangId(quint32(Settings.DictLangId));
@@ -261,16 +327,23 @@ TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   doc->SetProperties(FHighlighters[t], Settings.SynProps[t], Settings.SynGutter[t]);
   QMdiSubWindow *w = FMdi->addSubWindow(doc);
   w->setWindowIcon(windowIcon());
+  IdList.Add(doc->DocId);
   return doc;
 }
 
-TMDIForm *THauptForm::CreateNewText(TFileTypes ft) {
+TMDIForm *THauptForm::CreateNewText(TFileTypes ft, bool askFolder) {
   ++NewNr;
+  QString folder;
+  if (askFolder)
+    folder = ActiveDocument() ? ActiveDocument()->TextPath : FHtmPath;
   TMDIForm *doc = NewWindow(ft);
-  doc->InitNewText(QStringLiteral("*New%1").arg(NewNr), QString(), seAnsi);
-  const int at = FTabs->currentIndex() + 1;
-  FTabs->insertTab(at, doc->windowTitle());
-  doc->WinIndex = at;
+  doc->InitNewText(QStringLiteral("*New%1").arg(NewNr), folder, seAnsi);
+  const int at = FTabs->count() ? FTabs->currentIndex() + 1 : 0;
+  {
+    const QSignalBlocker block(FTabs);
+    FTabs->insertTab(at, doc->windowTitle());
+    FTabs->setTabData(at, doc->DocId);
+  }
   RenumberTabs();
   ActivateText(doc);
   return doc;
@@ -284,7 +357,7 @@ bool THauptForm::OpenTextFile(const QString &fileName) {
   }
   for (TMDIForm *d : Documents())
     if (d->Status != tsNew && SameFileName(d->TextName, fileName)) {
-      if (!(FileStamp(fileName) == d->TimeStamp))
+      if (d->TimeStamp.IsValid() && !(FileStamp(fileName) == d->TimeStamp))
         d->ReLoadText();
       ActivateText(d);
       return true;
@@ -292,23 +365,26 @@ bool THauptForm::OpenTextFile(const QString &fileName) {
   return LoadTextFile(fileName) != nullptr;
 }
 
-TMDIForm *THauptForm::LoadTextFile(const QString &fileName) {
+TMDIForm *THauptForm::LoadTextFile(const QString &fileName, TBufferCoord caret) {
   const TFileTypes ft = FileTypeOfExt(Settings.SynProps, QFileInfo(fileName).suffix().toLower(), ftText);
   TMDIForm *doc = NewWindow(ft);
-  doc->WinIndex = -1;
   if (!doc->LoadText(fileName)) {
     doc->Status = tsClose;
+    IdList.Remove(doc->DocId);
     if (auto *w = qobject_cast<QMdiSubWindow *>(doc->parentWidget())) {
       FMdi->removeSubWindow(w);
       w->deleteLater();
     }
     return nullptr;
   }
+  doc->TextBuffer->SetCaretXY(caret);
   HistList->AddString(fileName);
-  const int at = FTabs->currentIndex() + 1;
-  FTabs->insertTab(at, QFileInfo(fileName).fileName());
-  FTabs->setTabToolTip(at, fileName);
-  doc->WinIndex = at;
+  const int at = FTabs->count() ? FTabs->currentIndex() + 1 : 0;
+  {
+    const QSignalBlocker block(FTabs);
+    FTabs->insertTab(at, QFileInfo(fileName).fileName());
+    FTabs->setTabData(at, doc->DocId);
+  }
   RenumberTabs();
   ActivateText(doc);
   return doc;
@@ -316,10 +392,17 @@ TMDIForm *THauptForm::LoadTextFile(const QString &fileName) {
 
 QList<TMDIForm *> THauptForm::Documents() const {
   QList<TMDIForm *> r;
-  for (QMdiSubWindow *w : FMdi->subWindowList())
-    if (auto *d = qobject_cast<TMDIForm *>(w->widget()); d && d->Status != tsClose)
+  for (int i = 0; i < FTabs->count(); ++i)
+    if (TMDIForm *d = DocById(FTabs->tabData(i).toInt()))
       r << d;
   return r;
+}
+
+TMDIForm *THauptForm::DocById(int id) const {
+  for (QMdiSubWindow *w : FMdi->subWindowList())
+    if (auto *d = qobject_cast<TMDIForm *>(w->widget()); d && d->DocId == id && d->Status != tsClose)
+      return d;
+  return nullptr;
 }
 
 TMDIForm *THauptForm::ActiveDocument() const { return FActive; }
@@ -328,66 +411,79 @@ void THauptForm::ActivateText(TMDIForm *doc) {
   if (!doc)
     return;
   if (auto *w = qobject_cast<QMdiSubWindow *>(doc->parentWidget())) {
-    FMdi->setActiveSubWindow(w);
+    if (FMdi->activeSubWindow() != w)
+      FMdi->setActiveSubWindow(w);
     w->showMaximized();
   }
+  IdList.Add(doc->DocId);
+  if (FActive != doc)
+    SubWindowActivated(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
   ShowStatus(doc, true);
+}
+
+void THauptForm::PreviousMDI(TMDIForm *) {
+  if (TMDIForm *d = DocById(IdList.Previous()))
+    ActivateText(d);
+}
+
+void THauptForm::NextMDI(TMDIForm *) {
+  if (TMDIForm *d = DocById(IdList.Next()))
+    ActivateText(d);
 }
 
 void THauptForm::SubWindowActivated(QMdiSubWindow *w) {
   auto *doc = w ? qobject_cast<TMDIForm *>(w->widget()) : nullptr;
-  if (!w)
+  if (!w || !doc || doc->Status == tsClose)
     return; // the application lost the focus: keep the active document's menus
-  if (FActive && FActive != doc)
+  if (FActive == doc)
+    return;
+  if (FActive)
     FActive->ShowLokPanel(false);
   for (QAction *a : FMergedMenus)
     menuBar()->removeAction(a);
   FMergedMenus.clear();
   FActive = doc;
-  if (doc) {
-    FMergedMenus << menuBar()->insertMenu(FHelpMenu->menuAction(), doc->MenuEdit);
-    FMergedMenus << menuBar()->insertMenu(FHelpMenu->menuAction(), doc->MenuInsert);
-    doc->ShowLokPanel(true);
-    if (doc->WinIndex >= 0 && FTabs->currentIndex() != doc->WinIndex) {
-      const QSignalBlocker block(FTabs);
-      FTabs->setCurrentIndex(doc->WinIndex);
-    }
-    w->showMaximized();
-    doc->FormActivate();
+  IdList.Add(doc->DocId);
+  FMergedMenus << menuBar()->insertMenu(FHelpMenu->menuAction(), doc->MenuEdit);
+  FMergedMenus << menuBar()->insertMenu(FHelpMenu->menuAction(), doc->MenuInsert);
+  doc->ShowLokPanel(true);
+  if (FFindDialog && FFindDialog->isVisible())
+    doc->ClaimFindDialog(true);
+  if (doc->WinIndex >= 0 && FTabs->currentIndex() != doc->WinIndex) {
+    const QSignalBlocker block(FTabs);
+    FTabs->setCurrentIndex(doc->WinIndex);
   }
+  w->showMaximized();
+  doc->FormActivate();
   ShowStatus(doc, true);
 }
 
-int THauptForm::TabIndexOf(TMDIForm *doc) const { return doc ? doc->WinIndex : -1; }
-
 void THauptForm::RenumberTabs() {
-  // Tab order follows insertion: walk the documents and give each its tab by caption order.
-  QList<TMDIForm *> docs = Documents();
-  std::sort(docs.begin(), docs.end(), [](TMDIForm *a, TMDIForm *b) { return a->WinIndex < b->WinIndex; });
-  // Documents inserted at an index push later ones one place on.
-  QList<TMDIForm *> ordered;
-  for (TMDIForm *d : docs)
-    ordered.insert(std::clamp<qsizetype>(d->WinIndex, 0, ordered.size()), d);
-  for (int i = 0; i < ordered.size(); ++i) {
-    ordered[i]->WinIndex = i;
-    if (i < FTabs->count()) {
-      FTabs->setTabText(i, ordered[i]->Status == tsNew ? ordered[i]->windowTitle()
-                                                        : QFileInfo(ordered[i]->TextName).fileName());
-      FTabs->setTabToolTip(i, ordered[i]->TextName);
-    }
+  for (int i = 0; i < FTabs->count(); ++i) {
+    TMDIForm *d = DocById(FTabs->tabData(i).toInt());
+    if (!d)
+      continue;
+    d->WinIndex = i;
+    FTabs->setTabText(i, (d->IsModified() ? QStringLiteral("*") : QString()) +
+                             (d->Status == tsNew ? d->windowTitle() : QFileInfo(d->TextName).fileName()));
+    FTabs->setTabToolTip(i, d->TextName);
   }
 }
 
 void THauptForm::ShowStatus(TMDIForm *doc, bool full) {
   FPanels[0]->setText(FHtmPath);
+  const bool anyModified = std::any_of(Documents().begin(), Documents().end(), [](TMDIForm *d) { return d->IsModified(); });
+  if (QAction *a = Action(QStringLiteral("ActionSaveAll")))
+    a->setEnabled(anyModified);
   if (!doc || doc != FActive) {
-    if (!doc) {
+    if (!FActive) {
       for (int i = 1; i < int(FPanels.size()); ++i)
         FPanels[i]->clear();
       FModifiedPanel->clear();
     }
     return;
   }
+  Action(QStringLiteral("ActionSave"))->setEnabled(doc->IsModified());
   const TBufferCoord c = doc->CaretXY();
   FPanels[1]->setText(QString::asprintf("%6d:%3d", c.Line, c.Char));
   FModifiedPanel->setText(doc->IsModified() ? _("Modified") : QString());
@@ -398,55 +494,84 @@ void THauptForm::ShowStatus(TMDIForm *doc, bool full) {
     FPanels[4]->setText(u'[' + QString::fromLatin1(EncodingNames[doc->Encoding]) + u']');
     const int t = doc->FileType < FileTypeCount ? int(doc->FileType) : int(ftText);
     FPanels[5]->setText(_(FileTypeInfo[t].Desc) + QStringLiteral(": ") + doc->GetTextName());
-    if (doc->WinIndex >= 0 && doc->WinIndex < FTabs->count())
-      FTabs->setTabText(doc->WinIndex, (doc->IsModified() ? QStringLiteral("*") : QString()) +
-                                           (doc->Status == tsNew ? doc->windowTitle()
-                                                                 : QFileInfo(doc->TextName).fileName()));
+    RenumberTabs();
   }
 }
 
-bool THauptForm::SaveTextFromMDI(TMDIForm *doc) {
+bool THauptForm::SaveTextFromMDI(TMDIForm *doc, bool unchangedText) {
   if (!doc)
     return false;
+  if (!unchangedText && !doc->IsModified())
+    return true;
   if (doc->Status != tsOld) {
     const int t = doc->FileType < FileTypeCount ? int(doc->FileType) : int(ftText);
     QString name;
     while (true) {
-      QFileDialog dlg(this, doc->windowTitle() + _(" save as"), doc->TextPath);
-      dlg.setAcceptMode(QFileDialog::AcceptSave);
-      dlg.setOption(QFileDialog::DontConfirmOverwrite);
-      dlg.setNameFilters({FilterOfType(t), AllFilesFilter()});
-      dlg.setDefaultSuffix(QString::fromLatin1(FileTypeInfo[t].DefExt));
-      if (doc->Status != tsNew)
-        dlg.selectFile(QFileInfo(doc->TextName).fileName());
-      if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+      name = AskSaveName(doc->windowTitle() + _(" save as"), doc->TextPath,
+                         doc->Status == tsNew ? QString() : QFileInfo(doc->TextName).fileName(),
+                         {FilterOfType(t), AllFilesFilter()}, QString::fromLatin1(FileTypeInfo[t].DefExt));
+      if (name.isEmpty()) {
         if (doc->Status == tsChange)
           doc->Status = tsOld;
         return false;
       }
-      name = dlg.selectedFiles().constFirst();
+      // Never two windows writing one file: the other window goes when the user agrees.
+      TMDIForm *other = nullptr;
+      for (TMDIForm *d : Documents())
+        if (d != doc && d->Status != tsNew && SameFileName(d->TextName, name))
+          other = d;
+      if (other) {
+        if (ShowMessage(mkConfirm, FormatS(_("The file \"%s\" is open in another window.\nReplace it and close "
+                                             "that window?"),
+                                           {name})) != mrYes)
+          continue;
+        CloseDocument(other, true);
+        break;
+      }
       if (!QFileInfo::exists(name))
         break;
-      if (ShowMessage(mkConfirm, FormatS(_("File: \"%s\" already exists!"), {name}) + u'\n' +
-                                     _("Overwrite file?")) == mrYes)
+      TMsgOptions at;
+      at.Place = mpPoint;
+      at.At = doc->TextBuffer->PointBelow(doc->CaretXY());
+      if (ShowMessage(mkConfirm, FormatS(_("File: \"%s\" already exists!"), {name}) + u'\n' + _("Overwrite file?"),
+                      at) == mrYes)
         break;
     }
     doc->setWindowTitle(name);
     doc->TextName = name;
     doc->TextPath = FolderOf(name);
-    doc->Status = tsChange;
+    if (doc->Status == tsNew)
+      doc->Status = tsChange;
     HistList->AddString(name);
   }
+  const TTextStatus before = doc->Status;
   const bool ok = doc->SaveText();
-  if (!ok && doc->Status == tsChange)
+  if (!ok && before == tsChange)
     doc->Status = tsOld;
   RenumberTabs();
   ShowStatus(doc, true);
   return ok;
 }
 
+QString THauptForm::AskSaveName(const QString &title, const QString &folder, const QString &file,
+                                const QStringList &filters, const QString &defExt) {
+  if (SaveNameResponder)
+    return SaveNameResponder(title, folder, file);
+  QFileDialog dlg(this, title, folder);
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  dlg.setNameFilters(filters);
+  dlg.setDefaultSuffix(defExt);
+  if (!file.isEmpty())
+    dlg.selectFile(file);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    return {};
+  return dlg.selectedFiles().constFirst();
+}
+
 void THauptForm::CloseMDI(TMDIForm *doc) {
   const int index = doc->WinIndex;
+  const bool withProject = doc->Status == tsClose;
   doc->WinIndex = -1;
   doc->Status = tsClose;
   if (FActive == doc) {
@@ -456,20 +581,97 @@ void THauptForm::CloseMDI(TMDIForm *doc) {
     FMergedMenus.clear();
     FActive = nullptr;
   }
+  const int next = IdList.Remove(doc->DocId);
   if (index >= 0 && index < FTabs->count()) {
     const QSignalBlocker block(FTabs);
     FTabs->removeTab(index);
-    for (TMDIForm *d : Documents())
-      if (d->WinIndex > index)
-        --d->WinIndex;
   }
   RenumberTabs();
-  ShowStatus(nullptr, true);
+  if (!withProject) {
+    if (TMDIForm *d = DocById(next))
+      ActivateText(d);
+    else if (FTabs->count())
+      ActivateText(DocById(FTabs->tabData(std::min(index, FTabs->count() - 1)).toInt()));
+  }
+  ShowStatus(ActiveDocument(), true);
+}
+
+bool THauptForm::CloseDocument(TMDIForm *doc, bool force) {
+  auto *w = qobject_cast<QMdiSubWindow *>(doc->parentWidget());
+  if (!w)
+    return false;
+  if (force) {
+    doc->TextBuffer->SetModified(false);
+  }
+  const bool ok = w->close();
+  if (ok) {
+    FMdi->removeSubWindow(w);
+    w->deleteLater();
+  }
+  return ok;
+}
+
+bool THauptForm::CloseProjectTexts(bool withCancel) {
+  QList<TMDIForm *> docs = Documents();
+  if (docs.isEmpty())
+    return true;
+  bool result = true;
+  const bool anyModified = std::any_of(docs.begin(), docs.end(), [](TMDIForm *d) { return d->IsModified(); });
+  if (anyModified) {
+    TMsgOptions o;
+    o.Caption = ProgramCaption();
+    const TMsgResult r = ShowMessage(withCancel ? mkConfirmCancel : mkConfirm, _("Save changed files?"), o);
+    if (r == mrCancel)
+      return false;
+    for (TMDIForm *d : docs) {
+      if (!d->IsModified())
+        continue;
+      if (r == mrYes) {
+        // A document that could not be saved stays open with its text.
+        if (!SaveTextFromMDI(d, false)) {
+          result = false;
+          continue;
+        }
+      } else {
+        d->TextBuffer->SetModified(false);
+      }
+    }
+  }
+  for (TMDIForm *d : docs) {
+    if (d->IsModified())
+      continue;
+    d->Status = tsClose;
+    CloseDocument(d, false);
+  }
+  QCoreApplication::processEvents();
+  return result;
+}
+
+void THauptForm::OpenProject(int index) {
+  if (index < 0) {
+    NewNr = 0;
+    IdList.Clear();
+    CreateNewText(ftHtml);
+  }
 }
 
 void THauptForm::SaveExecute() {
   if (TMDIForm *doc = ActiveDocument())
-    SaveTextFromMDI(doc);
+    SaveTextFromMDI(doc, true);
+}
+
+void THauptForm::SaveAsExecute() {
+  TMDIForm *doc = ActiveDocument();
+  if (!doc)
+    return;
+  if (doc->Status == tsOld || doc->Status == tsReadOnly)
+    doc->Status = tsChange;
+  SaveTextFromMDI(doc, true);
+}
+
+void THauptForm::SaveAllExecute() {
+  for (TMDIForm *d : Documents())
+    SaveTextFromMDI(d, false);
 }
 
 void THauptForm::OpenExecute() {
@@ -487,13 +689,70 @@ void THauptForm::CloseExecute() {
   TMDIForm *doc = ActiveDocument();
   if (!doc)
     return;
-  auto *w = qobject_cast<QMdiSubWindow *>(doc->parentWidget());
   const bool last = Documents().size() == 1;
-  if (!w || !w->close())
+  if (!CloseDocument(doc, false))
     return;
   // The empty document replaces the last one only after that one really closed.
   if (last)
     CreateNewText(ftHtml);
+}
+
+void THauptForm::CloseAllExecute() {
+  for (TMDIForm *d : Documents())
+    if (!CloseDocument(d, false))
+      return;
+  CreateNewText(ftHtml);
+}
+
+void THauptForm::SelectDocumentExecute() {
+  QStringList names;
+  const QList<TMDIForm *> docs = Documents();
+  for (TMDIForm *d : docs)
+    names << d->GetTextName();
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(this, _("Select document"), _("Documents:"), names,
+                                               ActiveDocument() ? int(docs.indexOf(ActiveDocument())) : 0, false, &ok);
+  if (ok && names.contains(chosen))
+    ActivateText(docs[names.indexOf(chosen)]);
+}
+
+void THauptForm::SetAutoSave(int minutes) {
+  Settings.AutoSaveTime = std::clamp(minutes, 0, 99);
+  FAutoSaveAction->setChecked(Settings.AutoSaveTime > 0);
+  if (Settings.AutoSaveTime > 0)
+    FAutoSaveTimer->start(Settings.AutoSaveTime * 60000);
+  else
+    FAutoSaveTimer->stop();
+}
+
+void THauptForm::AutoSaveExecute() {
+  QDialog dlg(this);
+  dlg.setWindowTitle(_("Save text automatically"));
+  auto *l = new QHBoxLayout(&dlg);
+  l->addWidget(new QLabel(_("Interval (0 = off):"), &dlg));
+  auto *spin = new QSpinBox(&dlg);
+  spin->setRange(0, 99);
+  spin->setValue(Settings.AutoSaveTime);
+  spin->setSuffix(u' ' + _("min"));
+  l->addWidget(spin);
+  auto *box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+  connect(box, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+  connect(box, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+  l->addWidget(box);
+  if (dlg.exec() == QDialog::Accepted)
+    SetAutoSave(spin->value());
+  else
+    FAutoSaveAction->setChecked(Settings.AutoSaveTime > 0);
+}
+
+void THauptForm::AutoSaveTick() {
+  for (TMDIForm *d : Documents())
+    d->SaveTextToTemp();
+}
+
+void THauptForm::ClearRecentExecute() {
+  if (ConfirmBox(_("Delete all entries from file list?")))
+    HistList->ClearAll();
 }
 
 void THauptForm::AboutExecute() {
@@ -536,28 +795,33 @@ void THauptForm::showEvent(QShowEvent *e) {
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
-bool THauptForm::eventFilter(QObject *o, QEvent *e) { return QMainWindow::eventFilter(o, e); }
+bool THauptForm::eventFilter(QObject *o, QEvent *e) {
+  // The extra mouse buttons walk the documents like a browser's back and forward.
+  if (e->type() == QEvent::MouseButtonPress && isActiveWindow()) {
+    const auto b = static_cast<QMouseEvent *>(e)->button();
+    if (b == Qt::BackButton || b == Qt::ForwardButton) {
+      b == Qt::BackButton ? PreviousMDI(nullptr) : NextMDI(nullptr);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(o, e);
+}
 
 void THauptForm::closeEvent(QCloseEvent *e) {
   if (FClosing) {
     e->accept();
     return;
   }
-  // Every document asks about its unsaved changes; one that is kept open stops the close.
-  for (TMDIForm *d : Documents()) {
-    ActivateText(d);
-    if (!d->AskForSave()) {
-      e->ignore();
-      return;
-    }
-  }
+  if (FFindDialog)
+    FFindDialog->close();
   const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
   if (normal)
     RememberNormalGeometry();
   Settings.Form.State = windowState() & Qt::WindowMaximized ? 2 : windowState() & Qt::WindowMinimized ? 1 : 0;
-  for (TMDIForm *d : Documents()) {
-    d->Status = tsClose;
-    d->TextBuffer->SetModified(false);
+  // Every document that could not be saved after "Yes" stays open, and so does the program.
+  if (!CloseProjectTexts(false)) {
+    e->ignore();
+    return;
   }
   FClosing = true;
   WriteSettings();
@@ -568,6 +832,13 @@ bool THauptForm::WriteSettings() {
   auto ini = TUnicodeIniFile::CreateForWrite(Paths.IniName);
   const bool normal = Settings.Form.State == 0;
   Settings.Write(*ini, normal);
+  if (FFindDialog) {
+    FFindDialog->SaveToIni(*ini);
+    ini->WriteString(QStringLiteral("Config"), QStringLiteral("FindText"),
+                     FFindDialog->FindText().section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0).trimmed());
+    ini->WriteString(QStringLiteral("Config"), QStringLiteral("ReplaceText"),
+                     FFindDialog->ReplaceText().section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0).trimmed());
+  }
   HistList->SaveToIni(*ini, QStringLiteral("RecentFiles"), true);
   if (!ini->UpdateFile()) {
     ErrorBox(ini->LastError());

@@ -1,5 +1,6 @@
 #pragma once
 // The main window: settings, start-up, the documents and their tabs, the status bar.
+#include "core/app/IdList.h"
 #include "core/common/AppPaths.h"
 #include "core/common/HListBox.h"
 #include "core/common/Settings.h"
@@ -8,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 
 class QLabel;
 class QMdiArea;
@@ -17,6 +19,7 @@ class QTabBar;
 class QTimer;
 class QsciLexer;
 class THistoryMenu;
+class TFindReplDialog;
 class TMDIForm;
 
 class THauptForm : public QMainWindow, public TDocumentHost {
@@ -35,17 +38,35 @@ public:
   bool DynTB() const override { return Settings.DynTB; }
   void SetDynTB(bool on) override { Settings.DynTB = on; }
   void ShowStatus(TMDIForm *doc, bool full) override;
-  bool SaveTextFromMDI(TMDIForm *doc) override;
+  bool SaveTextFromMDI(TMDIForm *doc) override { return SaveTextFromMDI(doc, true); }
   void CloseMDI(TMDIForm *doc) override;
   QString SelectDirectory(const QString &title, const QString &start, const QString &root) override;
 
+  TFindReplDialog *FindDialog() override;
+  void PreviousMDI(TMDIForm *) override;
+  void NextMDI(TMDIForm *) override;
+
   TMDIForm *NewWindow(TFileTypes ft);
-  TMDIForm *CreateNewText(TFileTypes ft);
+  TMDIForm *CreateNewText(TFileTypes ft, bool askFolder = false);
   bool OpenTextFile(const QString &fileName);
-  TMDIForm *LoadTextFile(const QString &fileName);
+  TMDIForm *LoadTextFile(const QString &fileName, TBufferCoord caret = {1, 1});
   TMDIForm *ActiveDocument() const;
+  // Documents in the order of their tabs.
   QList<TMDIForm *> Documents() const;
+  TMDIForm *DocById(int id) const;
   void ActivateText(TMDIForm *doc);
+  // Saves when modified (or always with unchangedText), asking for a name when it has none.
+  bool SaveTextFromMDI(TMDIForm *doc, bool unchangedText);
+  // Closes every document: asks "Save changed files?" once (with Cancel when allowed). False when
+  // cancelled or when a document could not be saved (that one stays open).
+  bool CloseProjectTexts(bool withCancel);
+  // Without projects: index < 0 gives one new HTML document.
+  void OpenProject(int index);
+  void SetAutoSave(int minutes);
+  QAction *Action(const QString &name) const;
+  TIdList IdList;
+  // Tests choose file names without a dialog.
+  std::function<QString(const QString &title, const QString &folder, const QString &file)> SaveNameResponder;
   bool SelectRootDir();
   // Writes the settings file and the lists kept beside it; false (after a message) on failure.
   bool WriteSettings();
@@ -82,11 +103,20 @@ private:
   void SubWindowActivated(QMdiSubWindow *w);
   void RememberNormalGeometry();
   void RenumberTabs();
-  int TabIndexOf(TMDIForm *doc) const;
   void AboutExecute();
   void SaveExecute();
+  void SaveAsExecute();
+  void SaveAllExecute();
   void CloseExecute();
+  void CloseAllExecute();
   void OpenExecute();
+  void SelectDocumentExecute();
+  void AutoSaveExecute();
+  void AutoSaveTick();
+  void ClearRecentExecute();
+  bool CloseDocument(TMDIForm *doc, bool force);
+  QString AskSaveName(const QString &title, const QString &folder, const QString &file, const QStringList &filters,
+                      const QString &defExt);
 
   QString FHtmPath;
   QMdiArea *FMdi;
@@ -94,12 +124,15 @@ private:
   QWidget *FToolPanel;
   QMenu *FFileMenu, *FHelpMenu, *FRecentMenu;
   QList<QAction *> FMergedMenus;
+  QList<QAction *> FActions;
+  QAction *FAutoSaveAction = nullptr;
+  QTimer *FAutoSaveTimer;
+  TFindReplDialog *FFindDialog = nullptr;
   THistoryMenu *FRecentMirror;
   std::array<QsciLexer *, FileTypeCount> FHighlighters{};
   std::array<QLabel *, 6> FPanels{};
   QLabel *FModifiedPanel;
   QPointer<TMDIForm> FActive;
-  int FNextId = 0;
   bool FShown = false;
   bool FClosing = false;
 };

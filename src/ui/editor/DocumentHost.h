@@ -2,6 +2,7 @@
 // What a document window asks of the window that holds it (the main window, or a test).
 #include <QString>
 
+class TFindReplDialog;
 class TMDIForm;
 
 class TDocumentHost {
@@ -18,6 +19,11 @@ public:
   virtual bool SaveTextFromMDI(TMDIForm *doc) = 0;
   // The document window is closing.
   virtual void CloseMDI(TMDIForm *doc) = 0;
+  // The one find dialog of the program.
+  virtual TFindReplDialog *FindDialog() = 0;
+  // Documents in order of use (F7 / F8).
+  virtual void PreviousMDI(TMDIForm *) {}
+  virtual void NextMDI(TMDIForm *) {}
   // Folder chooser; empty when cancelled.
   virtual QString SelectDirectory(const QString &title, const QString &start, const QString &root) = 0;
 };

@@ -5,6 +5,7 @@
 #include "core/common/Translate.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/DocumentHost.h"
+#include "ui/editor/FindReplDlg.h"
 #include "ui/editor/TextBuffer.h"
 
 #include <QActionGroup>
@@ -158,6 +159,216 @@ void TMDIForm::CreateActions() {
   }
   MenuEdit->addSeparator();
   MenuEdit->addMenu(pmiEncoding);
+
+  ActionFind = AddAction(QStringLiteral("ActionFind"), _("&Find .."), {QKeySequence(Qt::CTRL | Qt::Key_F)}, 2015,
+                         &TMDIForm::FindExecute);
+  ActionReplace = AddAction(QStringLiteral("ActionReplace"), _("Re&place .."), {QKeySequence(Qt::CTRL | Qt::Key_R)},
+                            2016, &TMDIForm::ReplaceExecute);
+  ActionFindNext = AddAction(QStringLiteral("ActionFindNext"), _("Find &next"), {QKeySequence(Qt::Key_F3)}, 2019,
+                             nullptr);
+  ActionFindPrev = AddAction(QStringLiteral("ActionFindPrev"), _("Find &previous"),
+                             {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, 2032, nullptr);
+  connect(ActionFindNext, &QAction::triggered, this, [this] {
+    (FHost->FindDialog()->Options() & ssoReplace) ? DoReplace(1) : DoFind(1);
+  });
+  connect(ActionFindPrev, &QAction::triggered, this, [this] {
+    (FHost->FindDialog()->Options() & ssoReplace) ? DoReplace(2) : DoFind(2);
+  });
+  MenuEdit->addSeparator();
+  for (QAction *a : {ActionFind, ActionReplace, ActionFindNext, ActionFindPrev})
+    MenuEdit->addAction(a);
+  tbMain->addSeparator();
+  tbMain->addAction(ActionFind);
+  tbMain->addAction(ActionReplace);
+
+  ActionPreviousWin = AddAction(QStringLiteral("ActionPreviousWin"), _("&Previous"), {QKeySequence(Qt::Key_F7)},
+                                1066, nullptr);
+  ActionNextWin = AddAction(QStringLiteral("ActionNextWin"), _("&Next"), {QKeySequence(Qt::Key_F8)}, 1067, nullptr);
+  connect(ActionPreviousWin, &QAction::triggered, this, [this] { FHost->PreviousMDI(this); });
+  connect(ActionNextWin, &QAction::triggered, this, [this] { FHost->NextMDI(this); });
+  MenuEdit->addSeparator();
+  MenuEdit->addAction(ActionPreviousWin);
+  MenuEdit->addAction(ActionNextWin);
+}
+
+void TMDIForm::ClaimFindDialog(bool replace) {
+  TFindReplDialog *dlg = FHost->FindDialog();
+  dlg->fOnFind = [this] { FindNextText(); };
+  if (replace)
+    dlg->fOnReplace = [this] { ReplaceNextText(); };
+}
+
+void TMDIForm::FindExecute() {
+  TFindReplDialog *dlg = FHost->FindDialog();
+  const QString word = TextBuffer->SelAvail() ? TextBuffer->SelText() : TextBuffer->wordAtLineIndex(
+                                                    TextBuffer->CaretXY().Line - 1, TextBuffer->CaretXY().Char - 1);
+  if (!word.isEmpty())
+    dlg->SetFindText(word.section(u'\n', 0, 0).remove(u'\r'));
+  ClaimFindDialog(false);
+  FHost->ShowStatus(this, false);
+  dlg->Execute(false);
+}
+
+void TMDIForm::ReplaceExecute() {
+  TFindReplDialog *dlg = FHost->FindDialog();
+  const QString word = TextBuffer->SelAvail() ? TextBuffer->SelText() : TextBuffer->wordAtLineIndex(
+                                                    TextBuffer->CaretXY().Line - 1, TextBuffer->CaretXY().Char - 1);
+  if (!word.isEmpty())
+    dlg->SetFindText(word.section(u'\n', 0, 0).remove(u'\r'));
+  ClaimFindDialog(true);
+  FHost->ShowStatus(this, false);
+  dlg->Execute(true);
+}
+
+void TMDIForm::DoFind(int mode) {
+  TFindReplDialog *dlg = FHost->FindDialog();
+  const QString f = dlg->FindText();
+  if (f.isEmpty()) {
+    QApplication::beep();
+    return;
+  }
+  int opts = dlg->Options();
+  if (mode == 1) {
+    TextBuffer->SetCaretXY(TextBuffer->BlockEnd());
+    opts &= ~ssoBackwards;
+  } else if (mode == 2) {
+    TextBuffer->SetCaretXY(TextBuffer->BlockBegin());
+    opts |= ssoBackwards;
+  }
+  const QString text = TextBuffer->Text();
+  qsizetype rs = 0, re = text.size();
+  if ((opts & ssoSelectedOnly) && TextBuffer->SelAvail()) {
+    rs = TextBuffer->IndexOf(TextBuffer->BlockBegin());
+    re = TextBuffer->IndexOf(TextBuffer->BlockEnd());
+  }
+  qsizetype from;
+  if (opts & ssoEntireScope)
+    from = (opts & ssoBackwards) ? re : rs;
+  else
+    from = TextBuffer->IndexOf((opts & ssoBackwards) ? TextBuffer->BlockBegin() : TextBuffer->BlockEnd());
+  const TSearchMatch m = FindText(text, f, from, TSynSearchOptions(opts), rs, re);
+  if (!m.Found()) {
+    QApplication::beep();
+    ErrorBox(FormatS(_("\"%s\" not found!"), {f}));
+    return;
+  }
+  const TBufferCoord a = TextBuffer->CoordOfIndex(m.Start), b = TextBuffer->CoordOfIndex(m.Start + m.Length);
+  if (opts & ssoBackwards)
+    TextBuffer->SetSelection(b, a);
+  else
+    TextBuffer->SetSelection(a, b);
+}
+
+void TMDIForm::DoReplace(int mode) {
+  TFindReplDialog *dlg = FHost->FindDialog();
+  const QString f = dlg->FindText();
+  if (f.isEmpty()) {
+    QApplication::beep();
+    return;
+  }
+  int opts = dlg->Options();
+  if (mode == 1)
+    opts &= ~ssoBackwards;
+  else if (mode == 2)
+    opts |= ssoBackwards;
+  // A skipped match offers the next one; the loop ends at the last match or on Cancel.
+  while (true) {
+    const int r = SearchReplace(f, dlg->ReplaceText(), opts);
+    if (r == 2)
+      continue;
+    if (r == 0) {
+      QApplication::beep();
+      ErrorBox(FormatS(_("\"%s\" not found!"), {f}));
+    }
+    return;
+  }
+}
+
+int TMDIForm::SearchReplace(const QString &find, const QString &repl, int opts) {
+  const bool backwards = opts & ssoBackwards;
+  QString text = TextBuffer->Text();
+  qsizetype rs = 0, re = text.size();
+  if ((opts & ssoSelectedOnly) && TextBuffer->SelAvail()) {
+    rs = TextBuffer->IndexOf(TextBuffer->BlockBegin());
+    re = TextBuffer->IndexOf(TextBuffer->BlockEnd());
+  }
+  qsizetype from;
+  if (opts & ssoEntireScope)
+    from = backwards ? re : rs;
+  else
+    from = TextBuffer->IndexOf(backwards ? TextBuffer->BlockEnd() : TextBuffer->BlockBegin());
+
+  const auto replaceRange = [&](qsizetype start, qsizetype end, const QString &with) {
+    TextBuffer->SetSelection(TextBuffer->CoordOfIndex(start), TextBuffer->CoordOfIndex(end));
+    TextBuffer->SetSelText(with);
+  };
+  const auto replaceRest = [&](qsizetype at) -> qsizetype {
+    // Everything from `at` in one pass, written back as one change covering the matches only.
+    const qsizetype end = backwards ? at : re;
+    const qsizetype start = backwards ? rs : at;
+    const TSearchMatch first = FindText(text, find, start, TSynSearchOptions(opts & ~ssoBackwards), start, end);
+    if (!first.Found())
+      return 0;
+    const TSearchMatch last = FindText(text, find, end, TSynSearchOptions(opts | ssoBackwards), start, end);
+    QString span = text.mid(first.Start, last.Start + last.Length - first.Start);
+    const qsizetype n = ReplaceAllText(span, find, repl, TSynSearchOptions(opts));
+    replaceRange(first.Start, last.Start + last.Length, span);
+    return n;
+  };
+
+  TUndoGroup group(*TextBuffer);
+  if ((opts & ssoReplaceAll) && !(opts & ssoPrompt))
+    return replaceRest(from) > 0 ? 1 : 0;
+
+  bool any = false, askedAny = false;
+  while (true) {
+    const TSearchMatch m = FindText(text, find, from, TSynSearchOptions(opts), rs, re);
+    if (!m.Found())
+      return any ? 1 : (askedAny ? -1 : 0);
+    TSynReplaceAction action = raReplace;
+    if (opts & ssoPrompt) {
+      const TBufferCoord a = TextBuffer->CoordOfIndex(m.Start);
+      TextBuffer->SetSelection(a, TextBuffer->CoordOfIndex(m.Start + m.Length));
+      QPoint at = TextBuffer->PointBelow(a);
+      action = AskReplace(this, at, FormatS(_("Replace this match of \"%s\"\r\nby \"%s\"?"), {find, repl})
+                                        .replace(QLatin1String("\r\n"), QLatin1String("\n")));
+      askedAny = true;
+    }
+    switch (action) {
+    case raCancel:
+      return any ? 1 : -1;
+    case raSkip:
+      if (!(opts & ssoReplaceAll)) {
+        // Leave the caret past this match so that the next call offers the following one.
+        const TBufferCoord a = TextBuffer->CoordOfIndex(m.Start), b = TextBuffer->CoordOfIndex(m.Start + m.Length);
+        if (backwards)
+          TextBuffer->SetSelection(a, a);
+        else
+          TextBuffer->SetSelection(b, b);
+        return 2;
+      }
+      from = backwards ? m.Start : m.Start + m.Length;
+      continue;
+    case raReplaceAll:
+      replaceRange(m.Start, m.Start + m.Length, repl);
+      text = TextBuffer->Text();
+      replaceRest(backwards ? m.Start : m.Start + repl.size());
+      return 1;
+    case raReplace:
+      replaceRange(m.Start, m.Start + m.Length, repl);
+      any = true;
+      if (!(opts & ssoReplaceAll))
+        return 1;
+      text.replace(m.Start, m.Length, repl);
+      if (backwards) {
+        from = m.Start;
+      } else {
+        from = m.Start + repl.size();
+        re += repl.size() - m.Length;
+      }
+      continue;
+    }
+  }
 }
 
 QAction *TMDIForm::Action(const QString &name) const {

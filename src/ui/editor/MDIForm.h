@@ -92,6 +92,17 @@ public:
 
   QAction *ActionUndo, *ActionRedo, *ActionCut, *ActionCopy, *ActionPaste;
   QAction *ActionToUtf8, *ActionToUtf16LE, *ActionToUtf16BE, *ActionToAnsi;
+  QAction *ActionFind, *ActionReplace, *ActionFindNext, *ActionFindPrev;
+  QAction *ActionPreviousWin, *ActionNextWin;
+
+  // Find and replace with the find dialog's texts and options; mode 0 = as the dialog says,
+  // 1 = forward, 2 = backward.
+  void DoFind(int mode);
+  void DoReplace(int mode);
+  void FindNextText() { DoFind(0); }
+  void ReplaceNextText() { DoReplace(0); }
+  // Points the find dialog's events at this document.
+  void ClaimFindDialog(bool replace);
 
 signals:
   void StatusChanged(bool full);
@@ -108,6 +119,10 @@ private:
   bool ReadFile(const QString &fileName, bool reload);
   void PlaceCaretMarker(bool allDollarLines);
   void DeleteTsv();
+  // 0 nothing found, 1 replaced, 2 the user skipped the match, -1 the user cancelled.
+  int SearchReplace(const QString &find, const QString &repl, int options);
+  void FindExecute();
+  void ReplaceExecute();
   void UndoExecute();
   void RedoExecute();
   void CutExecute();

@@ -80,7 +80,32 @@ TTextBuffer::TTextBuffer(QWidget *parent) : QsciScintilla(parent) {
   setFolding(NoFoldStyle);
   setBraceMatching(NoBraceMatch);
   setEdgeMode(EdgeLine);
+  SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
   InstallDefaultKeys();
+}
+
+qsizetype TTextBuffer::IndexOf(TBufferCoord pos) const {
+  const long p = PositionOf(pos);
+  return SendScintilla(SCI_COUNTCODEUNITS, 0L, p);
+}
+
+TBufferCoord TTextBuffer::CoordOfIndex(qsizetype index) const {
+  if (index <= 0)
+    return {1, 1};
+  const long total = SendScintilla(SCI_GETLENGTH);
+  long p = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, 0L, long(index));
+  if (p == 0)
+    p = index >= SendScintilla(SCI_COUNTCODEUNITS, 0L, total) ? total
+                                                               : SendScintilla(SCI_POSITIONRELATIVECODEUNITS, 0L, long(index - 1));
+  return CoordOf(p);
+}
+
+QPoint TTextBuffer::PointBelow(TBufferCoord pos) const {
+  const long p = PositionOf(pos);
+  const int x = int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, p));
+  const int y = int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, p));
+  const int h = int(SendScintilla(SCI_TEXTHEIGHT, 0L));
+  return viewport()->mapToGlobal(QPoint(x, y + h));
 }
 
 void TTextBuffer::InstallDefaultKeys() {
@@ -198,7 +223,12 @@ void TTextBuffer::SetSelection(TBufferCoord anchor, TBufferCoord caret) {
   ensureCursorVisible();
 }
 
-QString TTextBuffer::SelText() const { return selectedText(); }
+// QsciScintilla::selectedText() follows the selection only after the control's next update
+// notification; read the range itself.
+QString TTextBuffer::SelText() const {
+  const long start = SendScintilla(SCI_GETSELECTIONSTART), end = SendScintilla(SCI_GETSELECTIONEND);
+  return start == end ? QString() : text(int(start), int(end));
+}
 
 QString TTextBuffer::NormalizeBreaks(const QString &text) const {
   const QString br = LineBreak();

@@ -56,6 +56,12 @@ public:
   long PositionOf(TBufferCoord pos, int *virtualSpace = nullptr) const;
   TBufferCoord CoordOf(long pos, int virtualSpace = 0) const;
 
+  // Text index (UTF-16 units into Text()) <-> coordinates.
+  qsizetype IndexOf(TBufferCoord pos) const;
+  TBufferCoord CoordOfIndex(qsizetype index) const;
+  // Screen point just below the given position (for dialogs that must not hide it).
+  QPoint PointBelow(TBufferCoord pos) const;
+
   static QColor ColorFromBgr(quint32 bgr);
 
 private:
