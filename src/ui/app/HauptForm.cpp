@@ -472,7 +472,8 @@ void THauptForm::RenumberTabs() {
 
 void THauptForm::ShowStatus(TMDIForm *doc, bool full) {
   FPanels[0]->setText(FHtmPath);
-  const bool anyModified = std::any_of(Documents().begin(), Documents().end(), [](TMDIForm *d) { return d->IsModified(); });
+  const QList<TMDIForm *> docs = Documents();
+  const bool anyModified = std::any_of(docs.begin(), docs.end(), [](TMDIForm *d) { return d->IsModified(); });
   if (QAction *a = Action(QStringLiteral("ActionSaveAll")))
     a->setEnabled(anyModified);
   if (!doc || doc != FActive) {

@@ -64,6 +64,8 @@ public:
   void OpenProject(int index);
   void SetAutoSave(int minutes);
   QAction *Action(const QString &name) const;
+  // Every document writes its autosave copy (the autosave timer's tick).
+  Q_INVOKABLE void AutoSaveTick();
   TIdList IdList;
   // Tests choose file names without a dialog.
   std::function<QString(const QString &title, const QString &folder, const QString &file)> SaveNameResponder;
@@ -112,7 +114,6 @@ private:
   void OpenExecute();
   void SelectDocumentExecute();
   void AutoSaveExecute();
-  void AutoSaveTick();
   void ClearRecentExecute();
   bool CloseDocument(TMDIForm *doc, bool force);
   QString AskSaveName(const QString &title, const QString &folder, const QString &file, const QStringList &filters,

@@ -1,0 +1,228 @@
+// The main window with several documents: new, open, save, save as, save all, close, order of
+// use, autosave, recent files and quitting.
+#include "core/common/IniFileUtils.h"
+#include "ui/app/HauptForm.h"
+#include "ui/common/MessageBox.h"
+#include "ui/editor/MDIForm.h"
+#include "ui/editor/TextBuffer.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QByteArray ReadAll(const QString &f) {
+  QFile file(f);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+bool WriteAll(const QString &f, const QByteArray &d) {
+  QFile file(f);
+  return file.open(QIODevice::WriteOnly) && file.write(d) == d.size();
+}
+} // namespace
+
+class TstMainForm : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  QString FWeb;
+  QStringList FAsked;
+  QList<TMsgResult> FAnswers;
+  QStringList FSaveNames;
+
+  std::unique_ptr<THauptForm> NewMain(const QStringList &args = {}) {
+    auto m = std::make_unique<THauptForm>(args);
+    m->SaveNameResponder = [this](const QString &, const QString &, const QString &) {
+      return FSaveNames.isEmpty() ? QString() : FSaveNames.takeFirst();
+    };
+    [&] { QVERIFY(m->Init()); }();
+    return m;
+  }
+  QString Web(const QString &name) const { return FWeb + name; }
+
+private slots:
+  void initTestCase() {
+    qputenv("XDG_CONFIG_HOME", FDir.filePath("config").toUtf8());
+    FWeb = FDir.filePath("web/");
+    QDir().mkpath(FWeb);
+    QDir().mkpath(FDir.filePath("config/Tamrix"));
+    SetMessageResponder([this](TMsgKind, const QString &text) {
+      FAsked << text;
+      return FAnswers.isEmpty() ? mrYes : FAnswers.takeFirst();
+    });
+  }
+  void init() {
+    const QString ini = FDir.filePath("config/Tamrix/tst_mainform.ini");
+    QFile::remove(ini);
+    auto w = TUnicodeIniFile::CreateForWrite(ini);
+    w->WriteString("Config", "StdPath", FWeb);
+    QVERIFY(w->UpdateFile());
+    FAsked.clear();
+    FAnswers.clear();
+    FSaveNames.clear();
+  }
+
+  void newDocumentsAndTabs() {
+    auto m = NewMain();
+    QCOMPARE(m->Documents().size(), 1); // one new page at start
+    TMDIForm *first = m->Documents().first();
+    QCOMPARE(first->windowTitle(), QString("*New1"));
+    TMDIForm *css = m->CreateNewText(ftCss);
+    QCOMPARE(css->windowTitle(), QString("*New2"));
+    m->ActivateText(first);
+    TMDIForm *js = m->CreateNewText(ftJs); // its tab goes right after the current one
+    QCOMPARE(m->Documents(), (QList<TMDIForm *>{first, js, css}));
+    QCOMPARE(js->WinIndex, 1);
+    QCOMPARE(css->WinIndex, 2);
+  }
+
+  void saveNewAsksNameAndOverwrite() {
+    auto m = NewMain();
+    TMDIForm *doc = m->ActiveDocument();
+    doc->TextBuffer->SetSelText("<p>x</p>");
+    QVERIFY(WriteAll(Web("exists.html"), "old"));
+    FSaveNames = {Web("exists.html"), Web("fresh.html")};
+    FAnswers = {mrNo}; // do not overwrite: the dialog comes again
+    QVERIFY(m->SaveTextFromMDI(doc, true));
+    QVERIFY(FAsked.first().contains("already exists!"));
+    QCOMPARE(ReadAll(Web("exists.html")), QByteArray("old"));
+    QVERIFY(ReadAll(Web("fresh.html")).contains("<p>x</p>"));
+    QCOMPARE(doc->TextName, Web("fresh.html"));
+    QCOMPARE(int(doc->Status), int(tsOld));
+    QCOMPARE(m->HistList->Item(0), Web("fresh.html"));
+    // Save as, cancelled: nothing changes and the document stays as it was.
+    m->ActivateText(doc);
+    doc->TextBuffer->SetSelText("y");
+    m->Action("ActionSaveAs")->trigger();
+    QCOMPARE(int(doc->Status), int(tsOld));
+    QVERIFY(doc->IsModified());
+  }
+
+  void saveOverAnotherOpenDocument() {
+    QVERIFY(WriteAll(Web("shared.txt"), "one\n"));
+    auto m = NewMain({Web("shared.txt")});
+    TMDIForm *opened = m->ActiveDocument();
+    TMDIForm *fresh = m->CreateNewText(ftText);
+    fresh->TextBuffer->SetSelText("two\n");
+    FSaveNames = {Web("shared.txt")};
+    FAnswers = {mrYes};
+    QVERIFY(m->SaveTextFromMDI(fresh, true));
+    QVERIFY(FAsked.first().contains("is open in another window"));
+    QVERIFY(!m->Documents().contains(opened));
+    QCOMPARE(ReadAll(Web("shared.txt")), QByteArray("two\n"));
+  }
+
+  void saveAllAndCloseLast() {
+    auto m = NewMain();
+    TMDIForm *a = m->ActiveDocument();
+    TMDIForm *b = m->CreateNewText(ftText);
+    a->TextBuffer->SetSelText("a");
+    b->TextBuffer->SetSelText("b");
+    FSaveNames = {Web("a.html"), Web("b.txt")};
+    m->Action("ActionSaveAll")->trigger();
+    QCOMPARE(ReadAll(Web("b.txt")), QByteArray("b"));
+    QVERIFY(!a->IsModified() && !b->IsModified());
+    m->Action("ActionClose")->trigger();
+    m->Action("ActionClose")->trigger();
+    QCOMPARE(m->Documents().size(), 1); // an empty page takes the place of the last one
+    QCOMPARE(m->Documents().first()->FileType, ftHtml);
+    QVERIFY(!m->Documents().first()->IsModified());
+  }
+
+  void closeLastKeptWhenItStaysOpen() {
+    auto m = NewMain();
+    TMDIForm *a = m->ActiveDocument();
+    a->TextBuffer->SetSelText("keep");
+    FAnswers = {mrCancel};
+    m->Action("ActionClose")->trigger();
+    QCOMPARE(m->Documents(), QList<TMDIForm *>{a}); // no extra empty page
+  }
+
+  void openFiles() {
+    QVERIFY(WriteAll(Web("PAGE.HTML"), "<p>a</p>\n"));
+    auto m = NewMain();
+    QVERIFY(m->OpenTextFile(Web("PAGE.HTML")));
+    TMDIForm *page = m->ActiveDocument();
+    QCOMPARE(page->FileType, ftHtml);
+    page->TextBuffer->SetSelText("mine ");
+    m->CreateNewText(ftText);
+    QVERIFY(m->OpenTextFile(Web("PAGE.HTML"))); // already open, unchanged on disk: no reload
+    QCOMPARE(m->ActiveDocument(), page);
+    QVERIFY(page->TextBuffer->Text().startsWith("mine "));
+    QVERIFY(!m->OpenTextFile(Web("missing.html")));
+    QVERIFY(FAsked.last().contains("not found"));
+  }
+
+  void orderOfUse() {
+    auto m = NewMain();
+    TMDIForm *a = m->ActiveDocument();
+    m->Action("ActionExit"); // exists
+    a->ActionNextWin->trigger(); // one document: nothing happens
+    QCOMPARE(m->ActiveDocument(), a);
+    TMDIForm *b = m->CreateNewText(ftText);
+    TMDIForm *c = m->CreateNewText(ftCss);
+    QCOMPARE(m->ActiveDocument(), c);
+    c->ActionPreviousWin->trigger();
+    QCOMPARE(m->ActiveDocument(), b);
+    b->ActionPreviousWin->trigger();
+    QCOMPARE(m->ActiveDocument(), a);
+    a->ActionNextWin->trigger();
+    QCOMPARE(m->ActiveDocument(), b);
+    QCOMPARE(a->ActionPreviousWin->shortcut(), QKeySequence(Qt::Key_F7));
+    QCOMPARE(a->ActionNextWin->shortcut(), QKeySequence(Qt::Key_F8));
+  }
+
+  void autosave() {
+    auto m = NewMain();
+    m->SetAutoSave(1);
+    TMDIForm *doc = m->ActiveDocument();
+    doc->TextBuffer->SetSelText("draft");
+    QVERIFY(QMetaObject::invokeMethod(m.get(), "AutoSaveTick"));
+    const QString tsv = FWeb + "New1.tsv";
+    QVERIFY(QFile::exists(tsv));
+    FSaveNames = {Web("draft.html")};
+    QVERIFY(m->SaveTextFromMDI(doc, true));
+    QVERIFY(!QFile::exists(tsv));
+    doc->TextBuffer->SetSelText("more");
+    QVERIFY(QMetaObject::invokeMethod(m.get(), "AutoSaveTick"));
+    QVERIFY(QFile::exists(Web("draft.html.tsv")));
+    FAnswers = {mrNo};
+    m->Action("ActionClose")->trigger();
+    QVERIFY(!QFile::exists(Web("draft.html.tsv")));
+  }
+
+  void quitAsksOnceAndKeepsWhatCannotBeSaved() {
+    auto m = NewMain();
+    TMDIForm *a = m->ActiveDocument();
+    a->TextBuffer->SetSelText("unsaved");
+    FAnswers = {mrYes}; // then the save dialog is cancelled (no name given)
+    QVERIFY(!m->close());
+    QCOMPARE(FAsked, QStringList{"Save changed files?"});
+    QVERIFY(m->Documents().contains(a));
+    QCOMPARE(a->TextBuffer->Text().contains("unsaved"), true);
+    FAnswers = {mrNo};
+    QVERIFY(m->close());
+  }
+
+  void recentFilesSurviveRestart() {
+    {
+      auto m = NewMain();
+      for (int i = 0; i < 17; ++i) {
+        const QString f = Web(QString("r%1.txt").arg(i));
+        QVERIFY(WriteAll(f, "x"));
+        QVERIFY(m->OpenTextFile(f));
+      }
+      QCOMPARE(m->HistList->Count(), 15);
+      QVERIFY(m->close());
+    }
+    auto m = NewMain();
+    QCOMPARE(m->HistList->Count(), 15);
+    QCOMPARE(m->HistList->Item(0), Web("r16.txt"));
+    QCOMPARE(m->HistList->Item(14), Web("r2.txt"));
+  }
+};
+
+QTEST_MAIN(TstMainForm)
+#include "tst_mainform.moc"
