@@ -18,22 +18,6 @@ bool HasText(QStringView text) {
   return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch != u' ' && ch != u'\t'; });
 }
 
-// The selected text. Rebuilt from the lines when the editor reports none although a selection
-// exists (the control's own selected-text cache can lag behind a selection set by program).
-QString SelectedText(const TEditBuffer &buf) {
-  QString text = buf.SelText();
-  if (!text.isEmpty() || !buf.SelAvail())
-    return text;
-  const TBufferCoord s = buf.BlockBegin(), e = buf.BlockEnd();
-  if (s.Line == e.Line)
-    return buf.Line(s.Line).mid(s.Char - 1, e.Char - s.Char);
-  const QString br = buf.LineBreak();
-  text = buf.Line(s.Line).mid(s.Char - 1);
-  for (int line = s.Line + 1; line < e.Line; ++line)
-    text += br + buf.Line(line);
-  return text + br + buf.Line(e.Line).left(e.Char - 1);
-}
-
 // What stands before pos on its line, with blanks for the part of it that lies in virtual
 // space: the indentation that lines up with pos.
 QString IndentBefore(const TEditBuffer &buf, TBufferCoord pos) {
@@ -202,7 +186,7 @@ void TInsertEngine::PutBlock(const QString &open, const QString &close) {
   if (HasText(indent)) {
     // Text before the start: the block goes on a new line after the current one.
     if (sel) {
-      moved = SelectedText(FBuffer);
+      moved = FBuffer.SelText();
       movedOut = true;
       FBuffer.SetSelText(QString());
     }

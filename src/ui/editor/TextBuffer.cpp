@@ -245,9 +245,18 @@ QString TTextBuffer::NormalizeBreaks(const QString &text) const {
 void TTextBuffer::SetSelText(const QString &text) {
   const QByteArray utf8 = NormalizeBreaks(text).toUtf8();
   TUndoGroup group(*this);
+  if (SendScintilla(SCI_GETSELECTIONS) > 1 || SendScintilla(SCI_SELECTIONISRECTANGLE)) {
+    // A column selection is several ranges: the control clears each one, then inserts.
+    SendScintilla(SCI_REPLACESEL, 0UL, utf8.constData());
+    SendScintilla(SCI_SETSELECTIONMODE, long(SC_SEL_STREAM));
+    ensureCursorVisible();
+    return;
+  }
   long start = SendScintilla(SCI_GETSELECTIONSTART);
   const long end = SendScintilla(SCI_GETSELECTIONEND);
   if (start == end) {
+    if (utf8.isEmpty())
+      return;
     // Typing in virtual space fills it with blanks first; so does inserting there.
     const long v = SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, 0L);
     if (v > 0) {
