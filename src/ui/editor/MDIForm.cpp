@@ -6,6 +6,7 @@
 #include "ui/common/MessageBox.h"
 #include "ui/editor/DocumentHost.h"
 #include "ui/editor/FindReplDlg.h"
+#include "ui/editor/InsertCommands.h"
 #include "ui/editor/TextBuffer.h"
 
 #include <QActionGroup>
@@ -74,6 +75,7 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
   MenuInsert = new QMenu(_("&Insert"), this);
   pmiEncoding = new QMenu(_("Change &encoding"), this);
   CreateActions();
+  CreateInsertCommands(this);
 
   connect(TextBuffer, &QsciScintilla::cursorPositionChanged, this, [this] {
     if (CanUpdate)

@@ -1,0 +1,3 @@
+#include "ui/editor/InsertCommands.h"
+
+void CreateInsertCommands(TMDIForm *) {}
