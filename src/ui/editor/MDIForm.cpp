@@ -6,6 +6,7 @@
 #include "ui/common/MessageBox.h"
 #include "ui/editor/DocumentHost.h"
 #include "ui/editor/FindReplDlg.h"
+#include "ui/editor/ConversionCommands.h"
 #include "ui/editor/InsertCommands.h"
 #include "ui/editor/TextBuffer.h"
 
@@ -76,6 +77,7 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
   pmiEncoding = new QMenu(_("Change &encoding"), this);
   CreateActions();
   CreateInsertCommands(this);
+  CreateConversionCommands(this);
 
   connect(TextBuffer, &QsciScintilla::cursorPositionChanged, this, [this] {
     if (CanUpdate)

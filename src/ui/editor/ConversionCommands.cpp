@@ -1,0 +1,3 @@
+#include "ui/editor/ConversionCommands.h"
+
+void CreateConversionCommands(TMDIForm *) {}
