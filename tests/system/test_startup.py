@@ -30,6 +30,14 @@ class StartupTest(unittest.TestCase):
         os.makedirs(self.web)
         self.ini = os.path.join(self.home, ".config", "Tamrix", "Velmo.ini")
 
+    def page(self):
+        # A file on the command line: start-up opens it in the project that holds it, without
+        # asking for a project.
+        path = os.path.join(self.web, "index.html")
+        with open(path, "w") as f:
+            f.write("<p>index</p>\n")
+        return path
+
     def seed(self, extra=""):
         write_ini(self.ini, "[Config]\nStdPath=%s/\n[Mine]\nHandMade=yes\n%s" % (self.web, extra))
 
@@ -51,23 +59,31 @@ class StartupTest(unittest.TestCase):
         self.assertIn("History0=" + page, text)  # recent files
         self.assertNotIn("\n", text.replace("\r\n", ""))
 
+    def test_first_start_cancelled_ends_without_window(self):
+        # Empty configuration: the root folder is asked first; cancelling ends the program.
+        v = Velmo(EXE, [], self.home)
+        dialog = v.find_window("Root directory for projects")
+        self.assertEqual(v.close(dialog), 0)
+        self.assertFalse(os.path.exists(self.ini))
+
     def test_ini_option(self):
         self.seed()
         alt = os.path.join(self.home, "x", "cfg")
         os.makedirs(os.path.dirname(alt))
         write_ini(alt + ".ini", "[Config]\nStdPath=%s/\n" % self.web)
-        v = Velmo(EXE, ["-ini:" + alt], self.home)
+        page = self.page()
+        v = Velmo(EXE, ["-ini:" + alt, page], self.home)
         self.assertEqual(v.close(v.find_window("Velmo")), 0)
         self.assertIn("[Printer]", ini_text(alt + ".ini"))
         relative = os.path.join(self.home, ".config", "Tamrix", "work.ini")
         write_ini(relative, "[Config]\nStdPath=%s/\n" % self.web)
-        v = Velmo(EXE, ["-i:work.ini"], self.home)
+        v = Velmo(EXE, ["-i:work.ini", page], self.home)
         self.assertEqual(v.close(v.find_window("Velmo")), 0)
         self.assertIn("[Form]", ini_text(relative))
 
     def test_maximised_window_keeps_normal_geometry(self):
         self.seed("[Form]\nLeft=123\nTop=45\nWidth=700\nHeight=500\nState=2\n")
-        v = Velmo(EXE, [], self.home)
+        v = Velmo(EXE, [self.page()], self.home)
         self.assertEqual(v.close(v.find_window("Velmo")), 0)
         text = ini_text(self.ini)
         self.assertIn("State=2", text)

@@ -1,6 +1,7 @@
 // The main window with several documents: new, open, save, save as, save all, close, order of
 // use, autosave, recent files and quitting.
 #include "core/common/IniFileUtils.h"
+#include "core/projects/ProjectInfo.h"
 #include "ui/app/HauptForm.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/MDIForm.h"
@@ -31,13 +32,33 @@ class TstMainForm : public QObject {
   QStringList FAsked;
   QList<TMsgResult> FAnswers;
   QStringList FSaveNames;
+  int FProjectFiles = 0;
+  bool FCancelProject = false;
+  int FChooseProject = 0;
+  QStringList FProjectNames;
 
   std::unique_ptr<THauptForm> NewMain(const QStringList &args = {}) {
     auto m = std::make_unique<THauptForm>(args);
-    m->SaveNameResponder = [this](const QString &, const QString &, const QString &) {
+    m->SaveNameResponder = [this](const QString &title, const QString &, const QString &) {
+      if (title == "Save project to file")
+        return FDir.filePath(QString("proj%1.prj").arg(++FProjectFiles));
       return FSaveNames.isEmpty() ? QString() : FSaveNames.takeFirst();
     };
-    [&] { QVERIFY(m->Init()); }();
+    // The new-project dialog of the start: a project rooted in the web folder.
+    m->ProjectDialogResponder = [this](TProjectInfo &p, const QString &) {
+      if (FCancelProject)
+        return false;
+      p.ProjName = "Site";
+      p.ProjPath = FWeb;
+      return true;
+    };
+    m->SelectProjectResponder = [this](const QStringList &names, int &index) {
+      FProjectNames = names;
+      index = FChooseProject;
+      return FChooseProject < 0 ? 2 : 1;
+    };
+    const bool ok = m->Init();
+    [&] { QVERIFY(ok); }();
     return m;
   }
   QString Web(const QString &name) const { return FWeb + name; }
@@ -62,6 +83,8 @@ private slots:
     FAsked.clear();
     FAnswers.clear();
     FSaveNames.clear();
+    FCancelProject = false;
+    FChooseProject = 0;
   }
 
   void newDocumentsAndTabs() {
@@ -221,6 +244,70 @@ private slots:
     QCOMPARE(m->HistList->Count(), 15);
     QCOMPARE(m->HistList->Item(0), Web("r16.txt"));
     QCOMPARE(m->HistList->Item(14), Web("r2.txt"));
+  }
+
+  void firstStartNeedsAProject() {
+    auto m = std::make_unique<THauptForm>(QStringList{});
+    m->ProjectDialogResponder = [](TProjectInfo &, const QString &) { return false; };
+    QVERIFY(!m->Init()); // the new-project dialog was cancelled: no window
+    QCOMPARE(m->Projects.size(), size_t(1)); // the default project was made
+    QCOMPARE(m->Projects[0]->ProjName, QString("default"));
+  }
+
+  void switchingProjectsReopensDocuments() {
+    // Two projects, one of them with documents written on another system.
+    const QString rootA = FDir.filePath("siteA/"), rootB = FDir.filePath("siteB/");
+    QDir().mkpath(rootA + "sub");
+    QDir().mkpath(rootB);
+    QString lines;
+    for (int i = 1; i <= 20; ++i)
+      lines += QString("line %1\n").arg(i);
+    QVERIFY(WriteAll(rootA + "sub/index.htm", lines.toLatin1()));
+    QVERIFY(WriteAll(rootB + "b.txt", "bee\n"));
+    const QString prjA = FDir.filePath("a.prj"), prjB = FDir.filePath("b.prj");
+    {
+      auto a = TUnicodeIniFile::CreateForWrite(prjA);
+      a->WriteString("Project", "Name", "A");
+      a->WriteString("Project", "Path", rootA);
+      a->WriteInteger("Project", "Count", 1);
+      a->WriteString("Project", "Name00", "sub\\index.htm|1,12,1031,0");
+      QVERIFY(a->UpdateFile());
+      auto b = TUnicodeIniFile::CreateForWrite(prjB);
+      b->WriteString("Project", "Name", "B");
+      b->WriteString("Project", "Path", rootB);
+      QVERIFY(b->UpdateFile());
+      auto ini = TUnicodeIniFile::CreateForWrite(FDir.filePath("config/Tamrix/tst_mainform.ini"));
+      ini->WriteInteger("Projects", "Count", 2);
+      ini->WriteInteger("Projects", "Active", 0);
+      ini->WriteString("Projects", "Name00", prjA);
+      ini->WriteString("Projects", "Name01", prjB);
+      QVERIFY(ini->UpdateFile());
+    }
+    FChooseProject = 0;
+    auto m = NewMain();
+    QCOMPARE(FProjectNames, (QStringList{"A", "B"}));
+    QCOMPARE(m->ActProject->ProjName, QString("A"));
+    TMDIForm *doc = m->ActiveDocument();
+    QCOMPARE(doc->TextName, rootA + "sub/index.htm");
+    QCOMPARE(doc->CaretXY().Line, 12);
+    doc->TextBuffer->SetCaretXY({3, 7});
+    doc->TextBuffer->SetSelText("x");
+    FAnswers = {mrNo}; // "Save changed files?": no
+    QVERIFY(m->SwitchProject(1));
+    QCOMPARE(FAsked.last(), QString("Save changed files?"));
+    QCOMPARE(m->ActProject->ProjName, QString("B"));
+    QCOMPARE(m->Documents().size(), 1);
+    QCOMPARE(m->HtmPath(), rootB);
+    QVERIFY(m->OpenTextFile(rootB + "b.txt"));
+    QVERIFY(m->SwitchProject(0));
+    QCOMPARE(m->ActiveDocument()->TextName, rootA + "sub/index.htm");
+    QCOMPARE(m->ActiveDocument()->CaretXY(), (TBufferCoord{4, 7}));
+    QVERIFY(!m->ActiveDocument()->TextBuffer->Text().contains("x")); // not saved
+    QVERIFY(m->close());
+    // Both project files remember their documents, with "/" as separator.
+    QVERIFY(TUnicodeIniFile::CreateForRead(prjA)->ReadString("Project", "Name00").startsWith("sub/index.htm|"));
+    QVERIFY(TUnicodeIniFile::CreateForRead(prjB)->ReadString("Project", "Name00").startsWith("b.txt|"));
+    QFile::remove(FDir.filePath("config/Tamrix/tst_mainform.ini"));
   }
 };
 

@@ -3,6 +3,8 @@
 #include "core/common/IniFileUtils.h"
 #include "core/common/LangIds.h"
 #include "core/common/Translate.h"
+#include "core/projects/ProjectInfo.h"
+#include "ui/projects/SelectProjectDlg.h"
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/FindReplDlg.h"
@@ -13,6 +15,9 @@
 #include <QApplication>
 #include <QtEndian>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QToolBar>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QMouseEvent>
@@ -106,6 +111,15 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   connect(FAutoSaveTimer, &QTimer::timeout, this, &THauptForm::AutoSaveTick);
   CreateMenus();
   CreateStatusBar();
+  auto *projectBar = addToolBar(_("Project"));
+  projectBar->setObjectName(QStringLiteral("tbProject"));
+  projectBar->addWidget(new QLabel(_("Project:") + u' ', projectBar));
+  FProjectBox = new QComboBox(projectBar);
+  FProjectBox->setObjectName(QStringLiteral("cbProject"));
+  FProjectBox->setMinimumWidth(200);
+  projectBar->addWidget(FProjectBox);
+  connect(FProjectBox, &QComboBox::activated, this, [this](int i) { SwitchProject(i); });
+  ReadProjects();
   SetAutoSave(Settings.AutoSaveTime);
   qApp->installEventFilter(this);
   resize(Settings.Form.Width, Settings.Form.Height);
@@ -149,6 +163,12 @@ void THauptForm::CreateMenus() {
          ShowStatus(ActiveDocument(), true);
        }},
       {"ActionAbout", "About &program", 0, {}, [this] { AboutExecute(); }},
+      {"ActionProjectClose", "&Close project", 3001, {}, [this] { CloseProjectExecute(); }},
+      {"ActionProjectEdit", "&Edit project ..", 3002, {}, [this] { EditProjectExecute(); }},
+      {"ActionProjectNew", "&New project ..", 3003, {}, [this] { NewProject(QCursor::pos()); }},
+      {"ActionProjectLoad", "&Load project ..", 3004, {}, [this] { OpenProjectFile(); }},
+      {"ActionProjectSaveAs", "Save project &as ..", 3005, {}, [this] { SaveProjectAsExecute(); }},
+      {"ActionProjectManager", "Project &order ..", 3007, {}, [this] { ProjectOrderExecute(); }},
   };
   for (const TActionRow &r : rows) {
     auto *a = new QAction(_(r.Caption), this);
@@ -183,6 +203,11 @@ void THauptForm::CreateMenus() {
   }
   FAutoSaveAction = Action(QStringLiteral("ActionAutoSave"));
   FAutoSaveAction->setCheckable(true);
+
+  QMenu *projectMenu = menuBar()->addMenu(_("&Project"));
+  for (const char *n : {"ActionProjectNew", "ActionProjectEdit", "ActionProjectLoad", "ActionProjectSaveAs",
+                        "ActionProjectClose", "ActionProjectManager"})
+    projectMenu->addAction(Action(QString::fromLatin1(n)));
 
   FHelpMenu = new QMenu(_("&Help"), this);
   FHelpMenu->addAction(Action(QStringLiteral("ActionAbout")));
@@ -271,14 +296,66 @@ void THauptForm::BuildKeyLayout() {
 }
 
 bool THauptForm::OpenStartDocuments() {
-  // Projects come later: the files named on the command line are opened, else one new page.
-  bool opened = false;
+  if (Projects.empty()) {
+    ProjectIndex = CreateDefaultProject();
+    if (ProjectIndex < 0)
+      return false;
+  } else if (ProjectIndex < 0 || ProjectIndex >= int(Projects.size())) {
+    ProjectIndex = 0;
+  }
+  QString firstFile;
   for (const QString &f : CommandLine.Files)
-    if (QFileInfo(f).isFile() && OpenTextFile(f))
-      opened = true;
-  if (!opened)
-    OpenProject(-1);
-  return true;
+    if (QFileInfo(f).isFile()) {
+      firstFile = f;
+      break;
+    }
+  if (!firstFile.isEmpty()) {
+    int index = ProjectOfFile(ProjectList(), firstFile);
+    if (index < 0)
+      index = CreateDefaultProject();
+    OpenProject(index);
+    for (const QString &f : CommandLine.Files)
+      if (QFileInfo(f).isFile())
+        OpenTextFile(f);
+    return true;
+  }
+  // Without files: choose a project until one is open or the user gives up.
+  while (true) {
+    if (Projects.size() < 2) {
+      // With one project or none, the choice is to make a new one; giving that up ends start-up.
+      return NewProject(QCursor::pos());
+    }
+    QStringList names;
+    for (const auto &p : Projects)
+      names << p->ProjName;
+    int index = ProjectIndex;
+    int r;
+    if (SelectProjectResponder) {
+      r = SelectProjectResponder(names, index);
+    } else {
+      if (!FSelectDialog)
+        FSelectDialog = new TSelectProjectDialog(this);
+      r = FSelectDialog->Execute(windowTitle(), names, index);
+    }
+    switch (r) {
+    case TSelectProjectDialog::mrOpen:
+      if (index >= 0 && index < int(Projects.size())) {
+        OpenProject(index);
+        return true;
+      }
+      break;
+    case TSelectProjectDialog::mrOther:
+      if (OpenProjectFile())
+        return true;
+      break;
+    case TSelectProjectDialog::mrNew:
+      if (NewProject(QCursor::pos()))
+        return true;
+      break;
+    default:
+      return false;
+    }
+  }
 }
 
 void THauptForm::SetupPrinter() {
@@ -295,6 +372,8 @@ void THauptForm::SetupPrinter() {
 }
 
 QString THauptForm::SelectDirectory(const QString &title, const QString &start, const QString &) {
+  if (DirectoryResponder)
+    return DirectoryResponder(title, start);
   return QFileDialog::getExistingDirectory(this, title, start);
 }
 
@@ -319,9 +398,9 @@ TFindReplDialog *THauptForm::FindDialog() {
 TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   auto *doc = new TMDIForm(this, FToolPanel, ft);
   doc->DocId = IdList.NewId();
-  doc->Encoding = seAnsi;
-  doc->UseBom = false;
-  doc->SetTextLangId(quint32(Settings.DictLangId));
+  doc->Encoding = ActProject ? ActProject->ProjEncoding : seAnsi;
+  doc->UseBom = ActProject ? ActProject->UseBom : false;
+  doc->SetTextLangId(ActProject ? ActProject->LangId : quint32(Settings.DictLangId));
   doc->TextBuffer->SendScintilla(QsciScintillaBase::SCI_HIDESELECTION, 0L);
   const int t = ft < FileTypeCount ? int(ft) : int(ftText);
   doc->SetProperties(FHighlighters[t], Settings.SynProps[t], Settings.SynGutter[t]);
@@ -337,7 +416,7 @@ TMDIForm *THauptForm::CreateNewText(TFileTypes ft, bool askFolder) {
   if (askFolder)
     folder = ActiveDocument() ? ActiveDocument()->TextPath : FHtmPath;
   TMDIForm *doc = NewWindow(ft);
-  doc->InitNewText(QStringLiteral("*New%1").arg(NewNr), folder, seAnsi);
+  doc->InitNewText(QStringLiteral("*New%1").arg(NewNr), folder, ActProject ? ActProject->ProjEncoding : seAnsi);
   const int at = FTabs->count() ? FTabs->currentIndex() + 1 : 0;
   {
     const QSignalBlocker block(FTabs);
@@ -362,7 +441,10 @@ bool THauptForm::OpenTextFile(const QString &fileName) {
       ActivateText(d);
       return true;
     }
-  return LoadTextFile(fileName) != nullptr;
+  TMDIForm *doc = LoadTextFile(fileName);
+  if (doc && ActProject)
+    ActProject->Add(fileName, TTextProps{doc->CaretXY(), doc->TextLangId(), doc->TextDateFormat()});
+  return doc != nullptr;
 }
 
 TMDIForm *THauptForm::LoadTextFile(const QString &fileName, TBufferCoord caret) {
@@ -538,12 +620,16 @@ bool THauptForm::SaveTextFromMDI(TMDIForm *doc, bool unchangedText) {
                       at) == mrYes)
         break;
     }
+    if (ActProject && doc->Status == tsChange)
+      ActProject->Remove(doc->TextName);
     doc->setWindowTitle(name);
     doc->TextName = name;
     doc->TextPath = FolderOf(name);
     if (doc->Status == tsNew)
       doc->Status = tsChange;
     HistList->AddString(name);
+    if (ActProject)
+      ActProject->Add(name, TTextProps{doc->CaretXY(), doc->TextLangId(), doc->TextDateFormat()});
   }
   const TTextStatus before = doc->Status;
   const bool ok = doc->SaveText();
@@ -573,6 +659,9 @@ QString THauptForm::AskSaveName(const QString &title, const QString &folder, con
 void THauptForm::CloseMDI(TMDIForm *doc) {
   const int index = doc->WinIndex;
   const bool withProject = doc->Status == tsClose;
+  // A document the user closes leaves the project's list; one closed with the project stays.
+  if (ActProject && doc->Status != tsNew && doc->Status != tsClose)
+    ActProject->Remove(doc->TextName);
   doc->WinIndex = -1;
   doc->Status = tsClose;
   if (FActive == doc) {
@@ -638,22 +727,73 @@ bool THauptForm::CloseProjectTexts(bool withCancel) {
       }
     }
   }
+  if (!result)
+    return false; // a document that could not be saved keeps the project open as well
+  if (ActProject) {
+    QList<TOpenDocument> tabs;
+    for (TMDIForm *d : docs)
+      if (d->Status != tsNew)
+        tabs << TOpenDocument{d->TextName, TTextProps{d->CaretXY(), d->TextLangId(), d->TextDateFormat()}};
+    TMDIForm *active = ActiveDocument();
+    RememberDocuments(*ActProject, tabs, active && active->Status != tsNew ? active->TextName : QString());
+    ActProject->CaseMode = TTextChange(LinkCaseMode);
+    ActProject = nullptr;
+  }
   for (TMDIForm *d : docs) {
-    if (d->IsModified())
-      continue;
     d->Status = tsClose;
-    CloseDocument(d, false);
+    CloseDocument(d, true);
   }
   QCoreApplication::processEvents();
-  return result;
+  return true;
 }
 
 void THauptForm::OpenProject(int index) {
-  if (index < 0) {
-    NewNr = 0;
-    IdList.Clear();
+  NewNr = 0;
+  IdList.Clear();
+  if (index < 0 || index >= int(Projects.size())) {
+    ActProject = nullptr;
+    ProjectIndex = -1;
+    FillProjectBox();
     CreateNewText(ftHtml);
+    return;
   }
+  ActProject = Projects[index].get();
+  ProjectIndex = index;
+  FHtmPath = WithTrailingSlash(ActProject->ProjPath);
+  LinkCaseMode = ActProject->CaseMode;
+  if (QFileInfo(FHtmPath).isDir())
+    QDir::setCurrent(FHtmPath);
+  FillProjectBox();
+  QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillmark - ") + ActProject->ProjName);
+  if (ActProject->Reload && !ActProject->FileList.isEmpty()) {
+    LoadingProj = true;
+    RemoveMissingDocuments(*ActProject);
+    for (qsizetype i = 0; i < ActProject->FileList.size();) {
+      const TProjectFile &f = ActProject->FileList[i];
+      const TTextProps props = f.Info.TextProps;
+      TMDIForm *doc = LoadTextFile(ActProject->AbsoluteName(f.Name), props.CursorPos);
+      if (!doc) {
+        ActProject->FileList.removeAt(i);
+        ActProject->Changed = true;
+        continue;
+      }
+      doc->SetTextLangId(props.TxtLangId);
+      doc->SetTextDateFormat(props.DateFormat);
+      ++i;
+    }
+    LoadingProj = false;
+  }
+  if (Documents().isEmpty())
+    CreateNewText(ftHtml);
+  if (!ActProject->ActiveFile.isEmpty())
+    for (TMDIForm *d : Documents())
+      if (SameFileName(d->TextName, ActProject->AbsoluteName(ActProject->ActiveFile)))
+        ActivateText(d);
+  if (TMDIForm *d = ActiveDocument()) {
+    IdList.Add(d->DocId);
+    d->TextBuffer->setFocus();
+  }
+  ShowStatus(ActiveDocument(), true);
 }
 
 void THauptForm::SaveExecute() {
@@ -830,6 +970,15 @@ void THauptForm::closeEvent(QCloseEvent *e) {
 }
 
 bool THauptForm::WriteSettings() {
+  Settings.ProjectFiles.clear();
+  for (const auto &p : Projects)
+    Settings.ProjectFiles << p->ProjFileName;
+  Settings.ProjectIndex = ProjectIndex;
+  for (const auto &p : Projects) {
+    QString err;
+    if (!WriteProjectFile(*p, &err))
+      ErrorBox(err);
+  }
   auto ini = TUnicodeIniFile::CreateForWrite(Paths.IniName);
   const bool normal = Settings.Form.State == 0;
   Settings.Write(*ini, normal);

@@ -10,8 +10,15 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
+class QComboBox;
 class QLabel;
+class TFtpProxyDialog;
+class TProjectDialog;
+class TProjectInfo;
+class TSelectProjectDialog;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -67,6 +74,30 @@ public:
   // Every document writes its autosave copy (the autosave timer's tick).
   Q_INVOKABLE void AutoSaveTick();
   TIdList IdList;
+
+  // Projects: the listed records (the project box owns them) and the current one.
+  std::vector<std::unique_ptr<TProjectInfo>> Projects;
+  TProjectInfo *ActProject = nullptr;
+  int ProjectIndex = -1;
+  int LinkCaseMode = 0;
+  bool LoadingProj = false;
+  bool LoadingProject() const override { return LoadingProj; }
+  QList<TProjectInfo *> ProjectList() const;
+  int CreateDefaultProject();
+  bool NewProject(QPoint pos);
+  bool OpenProjectFile();
+  void EditProjectExecute();
+  void SaveProjectAsExecute();
+  void CloseProjectExecute();
+  void ProjectOrderExecute();
+  // Switches to the listed project at index (asks about unsaved documents); false on Cancel.
+  bool SwitchProject(int index);
+
+  // Tests answer the project dialogs without a user.
+  std::function<bool(TProjectInfo &project, const QString &title)> ProjectDialogResponder;
+  std::function<int(const QStringList &names, int &index)> SelectProjectResponder;
+  std::function<QString(const QString &title, const QString &folder)> OpenNameResponder;
+  std::function<QString(const QString &title, const QString &start)> DirectoryResponder;
   // Tests choose file names without a dialog.
   std::function<QString(const QString &title, const QString &folder, const QString &file)> SaveNameResponder;
   bool SelectRootDir();
@@ -99,6 +130,10 @@ private:
   void LoadMacros();
   void BuildKeyLayout();
   bool OpenStartDocuments();
+  void ReadProjects();
+  void FillProjectBox();
+  bool EditProjectDialog(TProjectInfo &project, const QString &title);
+  QString AskOpenName(const QString &title, const QString &folder, const QString &filter);
   void SetupPrinter();
   void CreateMenus();
   void CreateStatusBar();
@@ -129,6 +164,10 @@ private:
   QAction *FAutoSaveAction = nullptr;
   QTimer *FAutoSaveTimer;
   TFindReplDialog *FFindDialog = nullptr;
+  QComboBox *FProjectBox = nullptr;
+  TProjectDialog *FProjectDialog = nullptr;
+  TFtpProxyDialog *FProxyDialog = nullptr;
+  TSelectProjectDialog *FSelectDialog = nullptr;
   THistoryMenu *FRecentMirror;
   std::array<QsciLexer *, FileTypeCount> FHighlighters{};
   std::array<QLabel *, 6> FPanels{};
