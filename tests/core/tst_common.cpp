@@ -131,6 +131,15 @@ private slots:
     QCOMPARE(FirstNonAnsiChar(s), -1);
     QCOMPARE(EncodeAnsi(s), all);
     QCOMPARE(FirstNonAnsiChar(u"ab\u0151c"), 2); // ő is not in the code page
+    // The same through the editor's UTF-8 form, in runs long enough for the word-wise paths.
+    const QByteArray longer = all + QByteArray(37, 'x') + all;
+    QCOMPARE(AnsiToUtf8(longer), DecodeAnsi(longer).toUtf8());
+    QCOMPARE(Utf8ToAnsi(AnsiToUtf8(longer)), longer);
+    qsizetype bad = 0;
+    QCOMPARE(Utf8ToAnsi(QStringLiteral("abcdefghij\u0151\U0001F600").toUtf8(), &bad), QByteArray("abcdefghij??"));
+    QCOMPARE(bad, 10);
+    QVERIFY(IsValidUtf8("plain ascii text long enough \xC3\xA4"));
+    QVERIFY(!IsValidUtf8("plain ascii text long enough \xC3"));
   }
 
   void historyList() {

@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
+#include <cstring>
 
 namespace {
 // 0x80..0x9F of Windows-1252; unassigned bytes keep their C1 value.
@@ -62,6 +63,16 @@ int Utf8SequenceLength(const unsigned char *p, qsizetype avail) {
 int ScanUtf8(const unsigned char *p, qsizetype n, qsizetype limit, bool stopAtFirstMultiByte) {
   bool multi = false;
   for (qsizetype i = 0; i < limit && i < n;) {
+    // Runs of ASCII go eight bytes at a time.
+    while (i + 8 <= n && i + 8 <= limit) {
+      quint64 w;
+      std::memcpy(&w, p + i, 8);
+      if (w & 0x8080808080808080ULL)
+        break;
+      i += 8;
+    }
+    if (i >= limit || i >= n)
+      break;
     const int len = Utf8SequenceLength(p + i, n - i);
     if (len <= 0)
       return -1;
@@ -205,4 +216,84 @@ int EncodingOfCharset(QStringView name) {
     if (name.compare(QLatin1String(CharsetNames[i]), Qt::CaseInsensitive) == 0)
       return i;
   return -1;
+}
+
+bool IsValidUtf8(QByteArrayView data) {
+  const auto *p = reinterpret_cast<const unsigned char *>(data.data());
+  return ScanUtf8(p, data.size(), data.size(), false) >= 0;
+}
+
+QByteArray AnsiToUtf8(QByteArrayView data) {
+  QByteArray out(data.size() * 3, Qt::Uninitialized);
+  char *o = out.data();
+  for (char ch : data) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (b < 0x80) {
+      *o++ = ch;
+      continue;
+    }
+    const char16_t u = b < 0xA0 ? Cp1252High[b - 0x80] : char16_t(b);
+    if (u < 0x800) {
+      *o++ = char(0xC0 | (u >> 6));
+      *o++ = char(0x80 | (u & 0x3F));
+    } else {
+      *o++ = char(0xE0 | (u >> 12));
+      *o++ = char(0x80 | ((u >> 6) & 0x3F));
+      *o++ = char(0x80 | (u & 0x3F));
+    }
+  }
+  out.truncate(o - out.data());
+  return out;
+}
+
+QByteArray Utf8ToAnsi(QByteArrayView utf8, qsizetype *firstBad) {
+  QByteArray out(utf8.size(), Qt::Uninitialized);
+  char *o = out.data();
+  if (firstBad)
+    *firstBad = -1;
+  const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
+  const qsizetype n = utf8.size();
+  qsizetype chars = 0;
+  for (qsizetype i = 0; i < n; ++chars) {
+    // ASCII runs are copied eight bytes at a time.
+    while (i + 8 <= n) {
+      quint64 w;
+      std::memcpy(&w, p + i, 8);
+      if (w & 0x8080808080808080ULL)
+        break;
+      std::memcpy(o, &w, 8);
+      o += 8;
+      i += 8;
+      chars += 8;
+    }
+    if (i >= n)
+      break;
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      *o++ = char(c);
+      ++i;
+      continue;
+    }
+    const int len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+    char32_t cp = c & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+    for (int k = 1; k < len && i + k < n; ++k)
+      cp = (cp << 6) | (p[i + k] & 0x3F);
+    i += len;
+    const int b = cp > 0xFFFF ? -1 : AnsiByteOf(char16_t(cp));
+    if (b < 0 && firstBad && *firstBad < 0)
+      *firstBad = chars;
+    *o++ = b < 0 ? '?' : char(b);
+  }
+  out.truncate(o - out.data());
+  return out;
+}
+
+QString DetectLineBreakBytes(QByteArrayView data) {
+  for (qsizetype i = 0; i < data.size(); ++i) {
+    if (data[i] == '\n')
+      return QStringLiteral("\n");
+    if (data[i] == '\r')
+      return i + 1 < data.size() && data[i + 1] == '\n' ? QStringLiteral("\r\n") : QStringLiteral("\r");
+  }
+  return QStringLiteral("\n");
 }

@@ -30,6 +30,16 @@ QByteArray EncodeText(const QString &text, TSynEncoding enc, bool bom);
 // Index of the first character that the encoding cannot hold, or -1.
 qsizetype FirstUnencodable(const QString &text, TSynEncoding enc);
 
+// The editor holds text as UTF-8: these move file bytes to and from that form without a detour
+// through QString.
+bool IsValidUtf8(QByteArrayView data);
+QByteArray AnsiToUtf8(QByteArrayView data);
+// Windows-1252 bytes of valid UTF-8 text; firstBad (when given) receives the code-point index of
+// the first character the code page cannot hold (unencodable ones become '?'), or -1.
+QByteArray Utf8ToAnsi(QByteArrayView utf8, qsizetype *firstBad = nullptr);
+// The first line break in data ("\r\n", "\n" or "\r"); LF when it has none.
+QString DetectLineBreakBytes(QByteArrayView data);
+
 // The line break a text uses first ("\r\n", "\n" or "\r"); LF when it has none.
 QString DetectLineBreak(QStringView text);
 

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QString *error) {
+bool WriteFileAtomically(const QString &fileName, QByteArrayView data, QString *error) {
   QSaveFile f(fileName);
   // Writing into the folder directly would leave a partial file on failure.
   f.setDirectWriteFallback(false);
@@ -12,7 +12,7 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QStrin
       *error = f.errorString();
     return false;
   }
-  if (f.write(data) != data.size()) {
+  if (f.write(data.data(), data.size()) != data.size()) {
     if (error)
       *error = f.errorString();
     f.cancelWriting();

@@ -6,4 +6,4 @@
 // Writes data to a temporary file in the same folder, flushes it, then renames it over fileName
 // (keeping the permissions of an existing file). On failure the old file is untouched and
 // error (when given) says why.
-bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QString *error = nullptr);
+bool WriteFileAtomically(const QString &fileName, QByteArrayView data, QString *error = nullptr);

@@ -44,6 +44,86 @@ TLoadedText LoadTextFile(const QString &fileName) {
   return r;
 }
 
+TLoadedBytes LoadTextFileUtf8(const QString &fileName) {
+  TLoadedBytes r;
+  if (QFileInfo(fileName).isDir()) {
+    r.Error = _("\"%1\" is a folder, not a file.").arg(fileName);
+    return r;
+  }
+  QFile f(fileName);
+  if (!f.open(QIODevice::ReadOnly)) {
+    r.Error = f.errorString();
+    return r;
+  }
+  QByteArray data = f.readAll();
+  if (f.error() != QFileDevice::NoError) {
+    r.Error = f.errorString();
+    return r;
+  }
+  const TDetectedEncoding d = DetectEncoding(data);
+  r.Encoding = d.Encoding;
+  r.Bom = d.Bom;
+  const bool hasNul = d.Encoding != seUTF16LE && d.Encoding != seUTF16BE && data.contains('\0');
+  if (hasNul) {
+    r.Error = _("The file contains NUL bytes: it is not a text file.");
+    return r;
+  }
+  if (d.Encoding == seUTF8) {
+    if (d.Bom)
+      data.remove(0, 3);
+    if (IsValidUtf8(data)) {
+      r.Utf8 = std::move(data);
+    } else {
+      // Looked like UTF-8 but is not UTF-8 throughout: 8-bit text keeps every byte.
+      if (d.Bom)
+        data.prepend("\xEF\xBB\xBF");
+      r.Encoding = seAnsi;
+      r.Bom = false;
+      r.Utf8 = AnsiToUtf8(data);
+    }
+  } else if (d.Encoding == seAnsi) {
+    r.Utf8 = AnsiToUtf8(data);
+  } else {
+    QString text, err;
+    if (!DecodeText(data, d.Encoding, d.Bom, text, err)) {
+      r.Error = err;
+      return r;
+    }
+    r.Utf8 = text.toUtf8();
+  }
+  r.LineBreak = DetectLineBreakBytes(r.Utf8);
+  return r;
+}
+
+bool SaveUtf8TextFile(const QString &fileName, QByteArrayView utf8, TSynEncoding enc, bool bom, QString *error,
+                      qsizetype *firstBad, bool lossy) {
+  QByteArray out;
+  switch (enc) {
+  case seUTF8:
+    if (!bom)
+      return WriteFileAtomically(fileName, utf8, error); // the editor's own bytes, no copy
+    out = QByteArray("\xEF\xBB\xBF", 3);
+    out += utf8;
+    break;
+  case seAnsi: {
+    qsizetype bad = -1;
+    out = Utf8ToAnsi(utf8, &bad);
+    if (firstBad)
+      *firstBad = bad;
+    if (bad >= 0 && !lossy) {
+      if (error)
+        *error = _("The text holds characters that ANSI Latin 1 cannot hold.");
+      return false;
+    }
+    break;
+  }
+  default:
+    out = EncodeText(QString::fromUtf8(utf8), enc, true);
+    break;
+  }
+  return WriteFileAtomically(fileName, out, error);
+}
+
 bool SaveTextFile(const QString &fileName, const QString &text, TSynEncoding enc, bool bom, QString *error) {
   return WriteFileAtomically(fileName, EncodeText(text, enc, bom), error);
 }

@@ -16,6 +16,21 @@ struct TLoadedText {
 // Loads a document file with encoding detection. Folders, unreadable files and binary data give
 // an error text instead of a text.
 TLoadedText LoadTextFile(const QString &fileName);
+// The same file as UTF-8 bytes, the form the editor holds (Text stays empty).
+struct TLoadedBytes {
+  QByteArray Utf8;
+  TSynEncoding Encoding = seAnsi;
+  bool Bom = false;
+  QString LineBreak = QStringLiteral("\n");
+  QString Error;
+};
+TLoadedBytes LoadTextFileUtf8(const QString &fileName);
+// Writes UTF-8 text in the encoding, atomically. For ANSI, firstBad receives the index (in
+// characters) of the first character the code page cannot hold; nothing is written then unless
+// lossy is set.
+bool SaveUtf8TextFile(const QString &fileName, QByteArrayView utf8, TSynEncoding enc, bool bom, QString *error,
+                      qsizetype *firstBad = nullptr, bool lossy = false);
+
 // Writes text in the encoding (UTF-16 always with its byte-order mark) by replacing the file
 // atomically. False with a message in error on failure; the old file is then untouched.
 bool SaveTextFile(const QString &fileName, const QString &text, TSynEncoding enc, bool bom, QString *error);

@@ -515,28 +515,28 @@ void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncod
 
 bool TMDIForm::ReadFile(const QString &fileName, bool reload) {
   CanUpdate = false;
-  const TLoadedText t = LoadTextFile(fileName);
+  const TLoadedBytes t = LoadTextFileUtf8(fileName);
   if (!t.Error.isEmpty()) {
     CanUpdate = true;
     ErrorBox(FormatS(_("Error: %s\r\nLoading of %s canceled!"), {t.Error, fileName}));
     return false;
   }
   const TBufferCoord caret = TextBuffer->CaretXY();
-  TextBuffer->LoadContent(t.Text, t.LineBreak);
+  TextBuffer->LoadUtf8(t.Utf8, t.LineBreak);
   if (reload)
     TextBuffer->SetCaretXY(caret);
   TimeStamp = FileStamp(fileName);
-  ApplyLoaded(t, reload);
+  ApplyLoaded(t.Encoding, t.Bom, reload);
   CanUpdate = true;
   FLastModified = TextBuffer->Modified();
   return true;
 }
 
-void TMDIForm::ApplyLoaded(const TLoadedText &t, bool reload) {
-  if (FileType != ftHtml || Encoding == t.Encoding) {
-    Encoding = t.Encoding;
+void TMDIForm::ApplyLoaded(TSynEncoding detected, bool bom, bool reload) {
+  if (FileType != ftHtml || Encoding == detected) {
+    Encoding = detected;
     // The file keeps the byte-order mark it had (UTF-16 is written with one in any case).
-    UseBom = t.Bom;
+    UseBom = bom;
   } else if (GetEncodingFromHeader() != Encoding) {
     // HTML pages are saved in the preset (project) encoding: bring the declaration in line.
     ChangeEncoding(Encoding);
@@ -569,25 +569,26 @@ bool TMDIForm::ReLoadText() { return ReadFile(TextName, true); }
 
 bool TMDIForm::SaveText() {
   TextPath = FolderOf(TextName);
-  QString text = TextBuffer->Text();
-  if (Encoding == seAnsi) {
-    const qsizetype bad = FirstNonAnsiChar(text);
-    if (bad >= 0) {
-      const TBufferCoord at = CoordOfIndex(text, bad);
-      const QString q = _("The text contains characters that cannot be saved as ANSI Latin 1 "
-                          "(the first one in line %1, column %2).\nSave the file as UTF-8 instead?")
-                            .arg(at.Line)
-                            .arg(at.Char);
-      if (ShowMessage(mkConfirm, q) != mrYes)
-        return false;
-      ChangeEncoding(seUTF8);
-      text = TextBuffer->Text();
-    }
-  }
   QString err;
-  if (!SaveTextFile(TextName, text, Encoding, UseBom, &err)) {
-    ErrorBox(_("Error saving file \"%1\":\n%2").arg(TextName, err));
-    return false;
+  qsizetype bad = -1;
+  if (!SaveUtf8TextFile(TextName, TextBuffer->Utf8View(), Encoding, UseBom, &err, &bad)) {
+    if (bad < 0) {
+      ErrorBox(_("Error saving file \"%1\":\n%2").arg(TextName, err));
+      return false;
+    }
+    // Characters ANSI cannot hold are never dropped silently.
+    const TBufferCoord at = TextBuffer->CoordOfIndex(bad);
+    const QString q = _("The text contains characters that cannot be saved as ANSI Latin 1 "
+                        "(the first one in line %1, column %2).\nSave the file as UTF-8 instead?")
+                          .arg(at.Line)
+                          .arg(at.Char);
+    if (ShowMessage(mkConfirm, q) != mrYes)
+      return false;
+    ChangeEncoding(seUTF8);
+    if (!SaveUtf8TextFile(TextName, TextBuffer->Utf8View(), Encoding, UseBom, &err)) {
+      ErrorBox(_("Error saving file \"%1\":\n%2").arg(TextName, err));
+      return false;
+    }
   }
   DeleteTsv();
   TimeStamp = FileStamp(TextName);
@@ -601,8 +602,12 @@ void TMDIForm::SaveTextToTemp() {
   if (!TextBuffer->Modified())
     return;
   TsvName = (Status == tsNew ? TextPath + TextName.mid(1) : TextName) + QStringLiteral(".tsv");
+  const QByteArray utf8 = TextBuffer->Utf8Text();
   QString err;
-  if (!SaveTextFile(TsvName, TextBuffer->Text(), Encoding, UseBom, &err))
+  qsizetype bad = -1;
+  // A copy that ANSI cannot hold is kept as UTF-8 rather than with lost characters.
+  if (!SaveUtf8TextFile(TsvName, utf8, Encoding, UseBom, &err, &bad) &&
+      (bad < 0 || !SaveUtf8TextFile(TsvName, utf8, seUTF8, true, &err)))
     TsvName.clear();
 }
 

@@ -115,7 +115,7 @@ private:
   void CreateActions();
   QAction *AddAction(const QString &name, const QString &caption, const QList<QKeySequence> &keys,
                      int tag, void (TMDIForm::*handler)());
-  void ApplyLoaded(const TLoadedText &t, bool reload);
+  void ApplyLoaded(TSynEncoding detected, bool bom, bool reload);
   bool ReadFile(const QString &fileName, bool reload);
   void PlaceCaretMarker(bool allDollarLines);
   void DeleteTsv();

@@ -80,11 +80,21 @@ TTextBuffer::TTextBuffer(QWidget *parent) : QsciScintilla(parent) {
   setFolding(NoFoldStyle);
   setBraceMatching(NoBraceMatch);
   setEdgeMode(EdgeLine);
-  SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
   InstallDefaultKeys();
 }
 
+// Text indices are needed by searching; the control keeps a UTF-16 line index for them from the
+// first use on (keeping it costs time on every change, so documents that are never searched
+// do without).
+void TTextBuffer::EnsureUtf16Index() const {
+  if (FUtf16Index)
+    return;
+  SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+  FUtf16Index = true;
+}
+
 qsizetype TTextBuffer::IndexOf(TBufferCoord pos) const {
+  EnsureUtf16Index();
   const long p = PositionOf(pos);
   return SendScintilla(SCI_COUNTCODEUNITS, 0L, p);
 }
@@ -92,6 +102,7 @@ qsizetype TTextBuffer::IndexOf(TBufferCoord pos) const {
 TBufferCoord TTextBuffer::CoordOfIndex(qsizetype index) const {
   if (index <= 0)
     return {1, 1};
+  EnsureUtf16Index();
   const long total = SendScintilla(SCI_GETLENGTH);
   long p = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, 0L, long(index));
   if (p == 0)
@@ -158,6 +169,23 @@ void TTextBuffer::SetModified(bool modified) {
     setModified(false);
   if (was != Modified())
     emit modificationChanged(modified);
+}
+
+void TTextBuffer::LoadUtf8(const QByteArray &utf8, const QString &lineBreak) {
+  SetLineBreak(lineBreak);
+  SendScintilla(SCI_CLEARALL);
+  SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+  SendScintilla(SCI_GOTOPOS, 0L);
+  ClearUndo();
+  SetModified(false);
+}
+
+QByteArray TTextBuffer::Utf8Text() const { return Utf8View().toByteArray(); }
+
+QByteArrayView TTextBuffer::Utf8View() const {
+  const long len = SendScintilla(SCI_GETLENGTH);
+  const auto *p = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
+  return QByteArrayView(p, len);
 }
 
 void TTextBuffer::ClearUndo() { SendScintilla(SCI_EMPTYUNDOBUFFER); }

@@ -40,6 +40,12 @@ public:
   // Loads text as the document's content: sets the line-break style the text uses, clears the
   // undo history and the modified flag.
   void LoadContent(const QString &text, const QString &lineBreak);
+  // The same from UTF-8 bytes (the control's own form: no conversion on the way).
+  void LoadUtf8(const QByteArray &utf8, const QString &lineBreak);
+  // The whole text as UTF-8 bytes; the view is the control's own buffer and valid only until the
+  // next change.
+  QByteArray Utf8Text() const;
+  QByteArrayView Utf8View() const;
   void SetLineBreak(const QString &lineBreak);
   void ClearUndo();
 
@@ -70,5 +76,7 @@ private:
   QsciLexer *FLexer = nullptr;
   bool FHighlight = false;
   bool FForcedModified = false;
+  mutable bool FUtf16Index = false;
+  void EnsureUtf16Index() const;
   quint32 FOptions = DefaultEditorOptions;
 };
