@@ -1,0 +1,157 @@
+#pragma once
+// A blocking FTP/FTPS client on QSslSocket. One thread owns an instance and calls it; every
+// wait is bounded by a time-out and sliced so that Abort() from any thread ends a transfer
+// promptly.
+//
+// Each operation returns false on failure and leaves the reason in ErrorKind()/ErrorText();
+// the last reply of the server is kept in LastReplyCode()/LastReplyText().
+#include "core/net/FtpTypes.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QSet>
+#include <QSsl>
+#include <QSslConfiguration>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QIODevice;
+class QSslSocket;
+class QTcpSocket;
+
+enum TFtpTextEncoding { teUtf8, teLatin1 };
+
+class TFtpClient {
+public:
+  TFtpClient();
+  virtual ~TFtpClient();
+  TFtpClient(const TFtpClient &) = delete;
+  TFtpClient &operator=(const TFtpClient &) = delete;
+
+  // Connection settings, read by Connect().
+  QString Host;
+  int Port = 21;
+  QString Username;
+  QString Password;
+  bool Passive = true;
+  TFtpTlsMode TlsMode = tlNone;
+  bool ProtectData = false;         // "PROT P" when TLS is up, else "PROT C"
+  bool UseExtendedDataPort = false; // "EPSV"/"EPRT" when the server offers them
+  bool SendHostCommand = true;      // "HOST name" before the logon (names only, not addresses)
+  bool UseMachineListing = true;    // "MLSD" when the server offers "MLST"
+  int ReadTimeout = 60000;          // ms without an answer or data before ekReadTimeout
+  int ConnectTimeout = 20000;       // ms for the TCP connect and each TLS handshake
+  TFtpProxySettings Proxy;
+  TFtpTextEncoding Encoding = teUtf8;
+  QSsl::SslProtocol TlsProtocol = QSsl::TlsV1_2OrLater;
+  // Client side of TLS; empty names are not used.
+  QString CaFile;   // extra trusted root (PEM), added to the system's roots
+  QString CertFile; // client certificate (PEM)
+  QString KeyFile;  // client key (PEM)
+  QByteArray KeyPassphrase;
+  std::function<QByteArray()> OnKeyPassphrase; // asked when set, before KeyPassphrase
+
+  // Called after every TLS handshake of the control connection; returning false refuses the
+  // server and ends the connect with ekProtocol.
+  std::function<bool(const TFtpPeerCertificate &)> OnPeerCertificate;
+  // Bytes moved so far in the running transfer. Called on the thread that runs the transfer.
+  std::function<void(TFtpDirection, qint64)> OnProgress;
+  // Protocol log: commands (passwords hidden) and replies.
+  std::function<void(const QString &)> OnLog;
+
+  static bool TlsSupported();
+
+  bool Connect();
+  // Sends "QUIT" when connected (bounded wait) and closes; never fails.
+  void Disconnect();
+  bool Connected() const;
+  bool TlsActive() const { return FTlsActive; }
+  bool DataProtected() const { return FTlsActive && FProtP; }
+  const TFtpPeerCertificate &PeerCertificate() const { return FPeerCert; }
+  QHostAddress PeerAddress() const;
+
+  // Features of the last "FEAT" answer, upper case, first word ("UTF8", "MFMT", "MLST", ...).
+  bool HasFeature(const QString &name) const { return FFeatures.contains(name.toUpper()); }
+  QStringList FeatureLines() const { return FFeatureLines; }
+
+  // Sends one command line and reads its final reply; the reply code, or 0 on failure.
+  int Quote(const QString &command);
+  bool ChangeDir(const QString &dir);
+  bool ChangeDirUp();
+  bool PrintWorkingDir(QString &dir);
+  bool MakeDir(const QString &dir);
+  bool RemoveDir(const QString &dir);
+  bool DeleteFile(const QString &name);
+  bool Rename(const QString &from, const QString &to);
+  bool SetUtf8(bool on); // "OPTS UTF8 ON|OFF", "OPTS UTF-8 NLST" as fall-back for ON
+  // Detailed listing of the working directory ("MLSD" when offered and enabled, else "LIST").
+  bool List(QList<TFtpListEntry> &entries);
+  // "MDTM name" in UTC.
+  bool ModificationTime(const QString &name, QDateTime &utc);
+  // "MFMT" when offered, else "MDTM <time> name"; `utc` is written as given.
+  bool SetModificationTime(const QString &name, const QDateTime &utc);
+  // "SIZE name".
+  bool FileSize(const QString &name, qint64 &size);
+
+  // Transfers in binary mode. Put reads `source` from its current position to its end.
+  bool Put(QIODevice *source, const QString &remoteName, bool append = false);
+  bool Get(const QString &remoteName, QIODevice *dest);
+
+  // Thread-safe: makes the running transfer end with ekAborted. Stays set until ClearAbort().
+  void Abort() { FAbort.store(true); }
+  void ClearAbort() { FAbort.store(false); }
+  bool AbortRequested() const { return FAbort.load(); }
+
+  TFtpErrorKind ErrorKind() const { return FErrorKind; }
+  QString ErrorText() const { return FErrorText; }
+  int LastReplyCode() const { return FReplyCode; }
+  QString LastReplyText() const { return FReplyLines.join(u'\n'); }
+  QString LastReplyFirstLine() const { return FReplyLines.value(0); }
+  // Control-connection commands sent since connect, for tests and the log: passwords hidden.
+  const QStringList &SentCommands() const { return FSent; }
+
+protected:
+  void SetError(TFtpErrorKind kind, const QString &text);
+  void ClearError();
+  void Log(const QString &text) const;
+
+private:
+  class TDataListener;
+  bool ConnectControl();
+  bool NegotiateTls();
+  bool Logon();
+  bool LogonUser(const QString &user, const QString &pass, const QString &acct);
+  bool SendLine(const QString &line, bool hidden = false);
+  bool ReadReply(int timeoutMs);
+  bool Command(const QString &line, bool hidden = false); // true when a reply arrived
+  bool CheckName(const QString &name);
+  bool EnsureBinary();
+  std::unique_ptr<QTcpSocket> OpenData(const QString &command);
+  bool SecureData(QSslSocket *data);
+  bool FinishTransfer(QTcpSocket *data, bool ok, bool abortData);
+  void CloseData(QTcpSocket *data, bool hard);
+  void ResyncAfterAbort();
+  bool WaitRead(QTcpSocket *s, qint64 &lastActivity, bool &eof);
+  bool Transfer(const QString &command, QIODevice *source, QIODevice *dest);
+  void SocketError(QTcpSocket *s, const QString &what);
+  QSslConfiguration BaseSslConfiguration();
+  void RecordPeer(QSslSocket *s);
+  QString Decode(const QByteArray &line) const;
+  QByteArray Encode(const QString &text) const;
+
+  std::unique_ptr<QSslSocket> FCtrl;
+  std::atomic<bool> FAbort{false};
+  bool FTlsActive = false;
+  bool FProtP = false;
+  bool FBinary = false;
+  QList<QSslError> FSslErrors;
+  TFtpPeerCertificate FPeerCert;
+  QSet<QString> FFeatures;
+  QStringList FFeatureLines;
+  TFtpErrorKind FErrorKind = ekNone;
+  QString FErrorText;
+  int FReplyCode = 0;
+  QStringList FReplyLines;
+  QStringList FSent;
+};

@@ -1,0 +1,381 @@
+// The data connections of the FTP client: passive and active set-up, TLS on them, transfers
+// with progress and abort, and listings.
+#include "core/net/FtpClient.h"
+
+#include "core/net/FtpListing.h"
+#include "core/net/FtpSocket.h"
+
+#include <QBuffer>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <QRegularExpression>
+#include <QSslSocket>
+#include <QTcpServer>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace FtpSocket;
+
+// Accepts the one data connection of an active-mode transfer; the descriptor is wrapped in a
+// QSslSocket by the caller so that it can be secured like a passive one.
+class TFtpClient::TDataListener : public QTcpServer {
+public:
+  qintptr Descriptor = -1;
+
+protected:
+  void incomingConnection(qintptr handle) override {
+    if (Descriptor < 0)
+      Descriptor = handle;
+    else
+      ::close(int(handle));
+  }
+};
+
+std::unique_ptr<QTcpSocket> TFtpClient::OpenData(const QString &command) {
+  const QHostAddress server = FCtrl->peerAddress();
+  std::unique_ptr<QSslSocket> data;
+  std::unique_ptr<TDataListener> listener;
+  if (Passive) {
+    quint16 port = 0;
+    const bool v6 = server.protocol() == QAbstractSocket::IPv6Protocol;
+    if ((UseExtendedDataPort && HasFeature(QStringLiteral("EPSV"))) || v6) {
+      if (!Command(QStringLiteral("EPSV")))
+        return nullptr;
+      static const QRegularExpression re(QStringLiteral(R"(\((.)\1\1(\d+)\1\))"));
+      if (auto m = re.match(LastReplyFirstLine()); FReplyCode == 229 && m.hasMatch())
+        port = quint16(m.captured(2).toUInt());
+    }
+    if (port == 0) {
+      if (!Command(QStringLiteral("PASV")))
+        return nullptr;
+      static const QRegularExpression re(QStringLiteral(R"((\d+),(\d+),(\d+),(\d+),(\d+),(\d+))"));
+      const auto m = re.match(LastReplyFirstLine());
+      if (FReplyCode != 227 || !m.hasMatch()) {
+        SetError(ekProtocol, QStringLiteral("Passive mode refused: ") + LastReplyFirstLine());
+        return nullptr;
+      }
+      // The address in the reply is ignored: data goes to the host we are talking to, which
+      // also keeps a hostile server from sending us to a third machine.
+      port = quint16(m.captured(5).toUInt() * 256 + m.captured(6).toUInt());
+    }
+    data = std::make_unique<QSslSocket>();
+    WatchPeerClose(data.get());
+    data->connectToHost(server, port);
+    if (!data->waitForConnected(ConnectTimeout)) {
+      SocketError(data.get(), QStringLiteral("Data connection"));
+      if (FErrorKind == ekClosed)
+        FErrorKind = ekSocket;
+      return nullptr;
+    }
+  } else {
+    listener = std::make_unique<TDataListener>();
+    const QHostAddress local = FCtrl->localAddress();
+    if (!listener->listen(local, 0)) {
+      SetError(ekSocket, QStringLiteral("Cannot listen for the data connection: ") + listener->errorString());
+      return nullptr;
+    }
+    const quint16 port = listener->serverPort();
+    QString cmd;
+    bool v4 = false;
+    const quint32 a = local.toIPv4Address(&v4);
+    if (v4 && !(UseExtendedDataPort && HasFeature(QStringLiteral("EPRT"))))
+      cmd = QStringLiteral("PORT %1,%2,%3,%4,%5,%6")
+                .arg(a >> 24)
+                .arg((a >> 16) & 255)
+                .arg((a >> 8) & 255)
+                .arg(a & 255)
+                .arg(port >> 8)
+                .arg(port & 255);
+    else
+      cmd = QStringLiteral("EPRT |%1|%2|%3|")
+                .arg(v4 ? 1 : 2)
+                .arg(v4 ? QHostAddress(a).toString() : local.toString())
+                .arg(port);
+    if (!Command(cmd))
+      return nullptr;
+    if (FReplyCode != 200) {
+      SetError(ekProtocol, QStringLiteral("Active mode refused: ") + LastReplyFirstLine());
+      return nullptr;
+    }
+  }
+  if (!SendLine(command) || !ReadReply(ReadTimeout))
+    return nullptr;
+  if (FReplyCode >= 200) {
+    SetError(ekProtocol, LastReplyFirstLine());
+    return nullptr;
+  }
+  if (listener) {
+    QDeadlineTimer deadline(ConnectTimeout);
+    while (listener->Descriptor < 0) {
+      if (deadline.hasExpired() || FAbort.load()) {
+        SetError(FAbort.load() ? ekAborted : ekSocket,
+                 QStringLiteral("The server did not open the data connection"));
+        return nullptr;
+      }
+      listener->waitForNewConnection(Slice);
+    }
+    data = std::make_unique<QSslSocket>();
+    WatchPeerClose(data.get());
+    if (!data->setSocketDescriptor(listener->Descriptor)) {
+      SetError(ekSocket, QStringLiteral("Data connection: ") + data->errorString());
+      return nullptr;
+    }
+  }
+  if (DataProtected() && !SecureData(data.get()))
+    return nullptr;
+  return data;
+}
+
+bool TFtpClient::SecureData(QSslSocket *data) {
+  QSslConfiguration c = FCtrl->sslConfiguration();
+  c.setSessionTicket(FCtrl->sslConfiguration().sessionTicket());
+  data->setSslConfiguration(c);
+  data->setPeerVerifyName(Host);
+  QObject::connect(data, &QSslSocket::sslErrors, data, [data](const QList<QSslError> &) {
+    // Same server, same certificate: it was judged on the control connection.
+    data->ignoreSslErrors();
+  });
+  data->startClientEncryption();
+  if (!data->waitForEncrypted(ConnectTimeout)) {
+    SocketError(data, QStringLiteral("TLS on the data connection"));
+    if (FErrorKind == ekClosed)
+      FErrorKind = ekSocket;
+    return false;
+  }
+  return true;
+}
+
+void TFtpClient::CloseData(QTcpSocket *data, bool hard) {
+  if (hard) {
+    // A reset, not an orderly end: for an upload the server must not take the part it got
+    // for the whole file.
+    if (data->socketDescriptor() >= 0) {
+      struct linger l = {1, 0};
+      ::setsockopt(int(data->socketDescriptor()), SOL_SOCKET, SO_LINGER, &l, sizeof l);
+    }
+    data->abort();
+    return;
+  }
+  auto *ssl = qobject_cast<QSslSocket *>(data);
+  if (ssl && ssl->isEncrypted() && ssl->sessionProtocol() == QSsl::TlsV1_3 &&
+      FCtrl->property("qmTickets").toInt() > 0) {
+    // TLS 1.3 servers send session tickets after the handshake. Closing the socket with them
+    // unread makes the kernel answer with a reset, and the server may lose the end of the
+    // upload; so read what has come in first (bounded; only for servers that send tickets at
+    // all, as seen on the control connection).
+    QDeadlineTimer deadline(200);
+    // A wait ends only at its time-out when no application data comes, so wait in short
+    // slices and look at the ticket count in between (usually the first look finds it).
+    QElapsedTimer spent;
+    spent.start();
+    while (!deadline.hasExpired() && ssl->state() == QAbstractSocket::ConnectedState &&
+           ssl->property("qmTickets").toInt() == 0) {
+      // The ticket is normally one round trip away: poll for the first few milliseconds.
+      ssl->waitForReadyRead(spent.elapsed() < 3 ? 0 : 1);
+    }
+  }
+  data->disconnectFromHost();
+  if (data->state() != QAbstractSocket::UnconnectedState)
+    data->waitForDisconnected(5000);
+  data->abort();
+}
+
+bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *dest) {
+  if (!Connected()) {
+    SetError(ekClosed, QStringLiteral("Not connected"));
+    return false;
+  }
+  if (!EnsureBinary())
+    return false;
+  std::unique_ptr<QTcpSocket> data = OpenData(command);
+  if (!data)
+    return false;
+  if (auto *ssl = qobject_cast<QSslSocket *>(data.get()))
+    WatchTickets(ssl);
+  QElapsedTimer idle;
+  idle.start();
+  qint64 total = 0;
+  bool failed = false;
+  bool aborted = false;
+  QByteArray buf;
+  if (source) {
+    buf.resize(ChunkSize);
+    bool atEnd = false;
+    for (;;) {
+      if (FAbort.load()) {
+        aborted = true;
+        break;
+      }
+      const qint64 pending = Pending(data.get());
+      if (!atEnd && pending < MaxPending) {
+        const qint64 n = source->read(buf.data(), ChunkSize);
+        if (n < 0) {
+          SetError(ekLocal, QStringLiteral("Reading the local file failed: ") + source->errorString());
+          failed = true;
+          break;
+        }
+        if (n == 0) {
+          atEnd = true;
+          continue;
+        }
+        if (data->write(buf.constData(), n) != n) {
+          SocketError(data.get(), QStringLiteral("Data connection"));
+          failed = true;
+          break;
+        }
+        total += n;
+        if (OnProgress)
+          OnProgress(fdUpload, total);
+        continue;
+      }
+      if (atEnd && pending == 0)
+        break;
+      if (data->waitForBytesWritten(Slice)) {
+        idle.restart();
+        continue;
+      }
+      const auto err = data->error();
+      if (data->state() != QAbstractSocket::ConnectedState ||
+          (err != QAbstractSocket::SocketTimeoutError && err != QAbstractSocket::UnknownSocketError)) {
+        SocketError(data.get(), QStringLiteral("Data connection"));
+        failed = true;
+        break;
+      }
+      if (idle.elapsed() > ReadTimeout) {
+        SetError(ekReadTimeout, QStringLiteral("Data connection timed out"));
+        failed = true;
+        break;
+      }
+    }
+  } else {
+    for (;;) {
+      if (FAbort.load()) {
+        aborted = true;
+        break;
+      }
+      if (data->bytesAvailable() > 0) {
+        const QByteArray chunk = data->read(ChunkSize);
+        if (dest->write(chunk) != chunk.size()) {
+          SetError(ekLocal, QStringLiteral("Writing the local file failed: ") + dest->errorString());
+          failed = true;
+          break;
+        }
+        total += chunk.size();
+        idle.restart();
+        if (OnProgress)
+          OnProgress(fdDownload, total);
+        continue;
+      }
+      // The end of the data: the server closed (for TLS it may only have sent its close
+      // notification and keep the socket open until we close).
+      if (PeerClosed(data.get()))
+        break;
+      if (data->waitForReadyRead(Slice))
+        continue;
+      const auto err = data->error();
+      if (PeerClosed(data.get()))
+        continue;
+      if (err != QAbstractSocket::SocketTimeoutError && err != QAbstractSocket::UnknownSocketError) {
+        SocketError(data.get(), QStringLiteral("Data connection"));
+        failed = true;
+        break;
+      }
+      if (idle.elapsed() > ReadTimeout) {
+        SetError(ekReadTimeout, QStringLiteral("Data connection timed out"));
+        failed = true;
+        break;
+      }
+    }
+  }
+  if (aborted || failed) {
+    const auto kind = aborted ? ekAborted : FErrorKind;
+    const QString text = aborted ? QStringLiteral("Transfer aborted") : FErrorText;
+    CloseData(data.get(), true);
+    ResyncAfterAbort();
+    FErrorKind = kind;
+    FErrorText = text;
+    Log(QStringLiteral("Error: ") + text);
+    return false;
+  }
+  CloseData(data.get(), false);
+  if (!ReadReply(ReadTimeout))
+    return false;
+  if (FReplyCode == 426) {
+    // "Connection closed; transfer aborted": the data connection broke under the transfer,
+    // which is a network failure even though we only learn it from the reply.
+    SetError(ekSocket, LastReplyFirstLine());
+    return false;
+  }
+  if (FReplyCode < 200 || FReplyCode >= 300) {
+    SetError(ekProtocol, LastReplyFirstLine());
+    return false;
+  }
+  return true;
+}
+
+void TFtpClient::ResyncAfterAbort() {
+  // The server may not have noticed the reset yet (a throttled server does not read for a
+  // while), so tell it with "ABOR". Its answers end with 225 or 226 ("426" for the transfer
+  // may come first); whatever trails behind is read so that the next command meets a quiet
+  // connection.
+  if (!Connected() || !SendLine(QStringLiteral("ABOR")))
+    return;
+  QDeadlineTimer deadline(qMin(ReadTimeout, 3000));
+  while (!deadline.hasExpired()) {
+    if (!ReadReply(int(qMax<qint64>(1, deadline.remainingTime()))))
+      return;
+    if (FReplyCode == 225 || FReplyCode == 226 || FReplyCode >= 500)
+      break;
+  }
+  while (FCtrl->bytesAvailable() > 0 || FCtrl->waitForReadyRead(50)) {
+    if (!FCtrl->canReadLine() || !ReadReply(200))
+      break;
+  }
+}
+
+bool TFtpClient::Put(QIODevice *source, const QString &remoteName, bool append) {
+  ClearError();
+  if (!source || !source->isReadable()) {
+    SetError(ekLocal, QStringLiteral("The source cannot be read"));
+    return false;
+  }
+  if (!CheckName(remoteName))
+    return false;
+  return Transfer((append ? QStringLiteral("APPE ") : QStringLiteral("STOR ")) + remoteName, source, nullptr);
+}
+
+bool TFtpClient::Get(const QString &remoteName, QIODevice *dest) {
+  ClearError();
+  if (!dest || !dest->isWritable()) {
+    SetError(ekLocal, QStringLiteral("The destination cannot be written"));
+    return false;
+  }
+  if (!CheckName(remoteName))
+    return false;
+  return Transfer(QStringLiteral("RETR ") + remoteName, nullptr, dest);
+}
+
+bool TFtpClient::List(QList<TFtpListEntry> &entries) {
+  ClearError();
+  entries.clear();
+  const bool mlsd = UseMachineListing && HasFeature(QStringLiteral("MLST"));
+  QBuffer buf;
+  buf.open(QIODevice::WriteOnly);
+  const auto progress = std::move(OnProgress);
+  OnProgress = nullptr;
+  const bool ok = Transfer(mlsd ? QStringLiteral("MLSD") : QStringLiteral("LIST"), nullptr, &buf);
+  OnProgress = progress;
+  if (!ok) {
+    // An empty directory may be answered with 450/550 and no data connection at all.
+    if (FErrorKind == ekProtocol && (FReplyCode == 450 || FReplyCode == 550) &&
+        LastReplyFirstLine().contains(QStringLiteral("No files"), Qt::CaseInsensitive)) {
+      ClearError();
+      return true;
+    }
+    return false;
+  }
+  entries = FtpListing::ParseListing(buf.data(), mlsd, QDateTime::currentDateTimeUtc(), Encoding == teUtf8);
+  return true;
+}
