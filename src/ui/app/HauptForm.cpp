@@ -4,6 +4,7 @@
 #include "core/common/LangIds.h"
 #include "core/common/Translate.h"
 #include "core/projects/ProjectInfo.h"
+#include "core/publish/FtpThread.h"
 #include "ui/projects/SelectProjectDlg.h"
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/MessageBox.h"
@@ -120,6 +121,10 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   projectBar->addWidget(FProjectBox);
   connect(FProjectBox, &QComboBox::activated, this, [this](int i) { SwitchProject(i); });
   ReadProjects();
+  // The client certificate files are looked up in the program folder (they are optional).
+  FtpSession = std::make_unique<TFtpThread>(std::make_unique<TExtFtp>(
+      QByteArrayLiteral("pqmwzvkb"), QStringLiteral("corvel.key"), QStringLiteral("corvel.crt"),
+      QStringLiteral("corvelroot.pem"), Paths.ProgramDir));
   SetAutoSave(Settings.AutoSaveTime);
   qApp->installEventFilter(this);
   resize(Settings.Form.Width, Settings.Form.Height);

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QComboBox;
+class TFtpThread;
 class QLabel;
 class TFtpProxyDialog;
 class TProjectDialog;
@@ -113,6 +114,8 @@ public:
   THistoryList *HistList;
   int NewNr = 0;
   QString ProjFilePath;
+  // The one FTP session of the program, owned by its own thread.
+  std::unique_ptr<TFtpThread> FtpSession;
   QString EntityFile;
 
 protected:
