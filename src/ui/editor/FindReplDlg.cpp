@@ -291,8 +291,9 @@ TSynReplaceAction TConfirmReplDialog::Execute(QPoint pos, const QString &prompt)
   fResult = raCancel;
   lblPrompt->setText(prompt);
   adjustSize();
+  // Below the match, but never past the screen's edges (20 pixels kept free).
   if (pos != QPoint(-1, -1))
-    move(pos);
+    move(KeepOnScreen(pos, size() + QSize(20, 20)));
   exec();
   return fResult;
 }
