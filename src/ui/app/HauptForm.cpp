@@ -74,8 +74,6 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
       !QFileInfo::exists(Settings.HtmlRefPath))
     Settings.HtmlHelpMode = hhOff;
 
-  for (int t = 0; t < FileTypeCount; ++t)
-    FHighlighters[t] = CreateHighlighter(TFileTypes(t), this);
 
   auto *central = new QWidget(this);
   auto *layout = new QVBoxLayout(central);
@@ -121,10 +119,7 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   projectBar->addWidget(FProjectBox);
   connect(FProjectBox, &QComboBox::activated, this, [this](int i) { SwitchProject(i); });
   ReadProjects();
-  // The client certificate files are looked up in the program folder (they are optional).
-  FtpSession = std::make_unique<TFtpThread>(std::make_unique<TExtFtp>(
-      QByteArrayLiteral("pqmwzvkb"), QStringLiteral("corvel.key"), QStringLiteral("corvel.crt"),
-      QStringLiteral("corvelroot.pem"), Paths.ProgramDir));
+
   SetAutoSave(Settings.AutoSaveTime);
   qApp->installEventFilter(this);
   resize(Settings.Form.Width, Settings.Form.Height);
@@ -132,6 +127,16 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
 }
 
 THauptForm::~THauptForm() = default;
+
+TFtpThread *THauptForm::FtpSession() {
+  // Made on first use and kept for the program's life; the client certificate files are looked up
+  // in the program folder (they are optional).
+  if (!FFtpSession)
+    FFtpSession = std::make_unique<TFtpThread>(std::make_unique<TExtFtp>(
+        QByteArrayLiteral("pqmwzvkb"), QStringLiteral("corvel.key"), QStringLiteral("corvel.crt"),
+        QStringLiteral("corvelroot.pem"), Paths.ProgramDir));
+  return FFtpSession.get();
+}
 
 void THauptForm::CreateMenus() {
   struct TActionRow {
@@ -318,10 +323,13 @@ bool THauptForm::OpenStartDocuments() {
     int index = ProjectOfFile(ProjectList(), firstFile);
     if (index < 0)
       index = CreateDefaultProject();
-    OpenProject(index);
+    // The named files are the documents to show: no empty page beside them.
+    OpenProject(index, false);
     for (const QString &f : CommandLine.Files)
       if (QFileInfo(f).isFile())
         OpenTextFile(f);
+    if (Documents().isEmpty())
+      CreateNewText(ftHtml);
     return true;
   }
   // Without files: choose a project until one is open or the user gives up.
@@ -408,6 +416,9 @@ TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   doc->SetTextLangId(ActProject ? ActProject->LangId : quint32(Settings.DictLangId));
   doc->TextBuffer->SendScintilla(QsciScintillaBase::SCI_HIDESELECTION, 0L);
   const int t = ft < FileTypeCount ? int(ft) : int(ftText);
+  // Highlighters are made when the first document of their type opens.
+  if (!FHighlighters[t])
+    FHighlighters[t] = CreateHighlighter(TFileTypes(t), this);
   doc->SetProperties(FHighlighters[t], Settings.SynProps[t], Settings.SynGutter[t]);
   QMdiSubWindow *w = FMdi->addSubWindow(doc);
   w->setWindowIcon(windowIcon());
@@ -752,14 +763,15 @@ bool THauptForm::CloseProjectTexts(bool withCancel) {
   return true;
 }
 
-void THauptForm::OpenProject(int index) {
+void THauptForm::OpenProject(int index, bool emptyPage) {
   NewNr = 0;
   IdList.Clear();
   if (index < 0 || index >= int(Projects.size())) {
     ActProject = nullptr;
     ProjectIndex = -1;
     FillProjectBox();
-    CreateNewText(ftHtml);
+    if (emptyPage)
+      CreateNewText(ftHtml);
     return;
   }
   ActProject = Projects[index].get();
@@ -788,7 +800,7 @@ void THauptForm::OpenProject(int index) {
     }
     LoadingProj = false;
   }
-  if (Documents().isEmpty())
+  if (Documents().isEmpty() && emptyPage)
     CreateNewText(ftHtml);
   if (!ActProject->ActiveFile.isEmpty())
     for (TMDIForm *d : Documents())

@@ -68,8 +68,10 @@ public:
   // Closes every document: asks "Save changed files?" once (with Cancel when allowed). False when
   // cancelled or when a document could not be saved (that one stays open).
   bool CloseProjectTexts(bool withCancel);
-  // Without projects: index < 0 gives one new HTML document.
-  void OpenProject(int index);
+  // Makes the listed project at index current and opens its documents (index < 0: no project).
+  // Without documents to reopen an empty HTML page is made, unless emptyPage is false (files
+  // named on the command line follow).
+  void OpenProject(int index, bool emptyPage = true);
   void SetAutoSave(int minutes);
   QAction *Action(const QString &name) const;
   // Every document writes its autosave copy (the autosave timer's tick).
@@ -115,7 +117,7 @@ public:
   int NewNr = 0;
   QString ProjFilePath;
   // The one FTP session of the program, owned by its own thread.
-  std::unique_ptr<TFtpThread> FtpSession;
+  TFtpThread *FtpSession();
   QString EntityFile;
 
 protected:
@@ -167,6 +169,7 @@ private:
   QAction *FAutoSaveAction = nullptr;
   QTimer *FAutoSaveTimer;
   TFindReplDialog *FFindDialog = nullptr;
+  std::unique_ptr<TFtpThread> FFtpSession;
   QComboBox *FProjectBox = nullptr;
   TProjectDialog *FProjectDialog = nullptr;
   TFtpProxyDialog *FProxyDialog = nullptr;
