@@ -7,43 +7,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-TLoadedText LoadTextFile(const QString &fileName) {
-  TLoadedText r;
-  const QFileInfo fi(fileName);
-  if (fi.isDir()) {
-    r.Error = _("\"%1\" is a folder, not a file.").arg(fileName);
-    return r;
-  }
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly)) {
-    r.Error = f.errorString();
-    return r;
-  }
-  const QByteArray data = f.readAll();
-  if (f.error() != QFileDevice::NoError) {
-    r.Error = f.errorString();
-    return r;
-  }
-  const TDetectedEncoding d = DetectEncoding(data);
-  r.Encoding = d.Encoding;
-  r.Bom = d.Bom;
-  QString err;
-  if (!DecodeText(data, d.Encoding, d.Bom, r.Text, err)) {
-    // Text that looked like UTF-8 but is not UTF-8 throughout is 8-bit text: reading it as such
-    // keeps every byte. NUL bytes still mean it is no text file.
-    if (d.Encoding != seUTF8 || data.contains('\0')) {
-      r.Error = err;
-      r.Text.clear();
-      return r;
-    }
-    r.Encoding = seAnsi;
-    r.Bom = false;
-    r.Text = DecodeAnsi(data);
-  }
-  r.LineBreak = DetectLineBreak(r.Text);
-  return r;
-}
-
 TLoadedBytes LoadTextFileUtf8(const QString &fileName) {
   TLoadedBytes r;
   if (QFileInfo(fileName).isDir()) {
@@ -92,6 +55,17 @@ TLoadedBytes LoadTextFileUtf8(const QString &fileName) {
     r.Utf8 = text.toUtf8();
   }
   r.LineBreak = DetectLineBreakBytes(r.Utf8);
+  return r;
+}
+
+TLoadedText LoadTextFile(const QString &fileName) {
+  TLoadedBytes b = LoadTextFileUtf8(fileName);
+  TLoadedText r;
+  r.Encoding = b.Encoding;
+  r.Bom = b.Bom;
+  r.LineBreak = b.LineBreak;
+  r.Error = b.Error;
+  r.Text = QString::fromUtf8(b.Utf8);
   return r;
 }
 

@@ -9,6 +9,7 @@
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/FindReplDlg.h"
+#include "ui/editor/InsertCommands.h"
 #include "ui/editor/Highlighters.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
@@ -119,6 +120,7 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   projectBar->addWidget(FProjectBox);
   connect(FProjectBox, &QComboBox::activated, this, [this](int i) { SwitchProject(i); });
   ReadProjects();
+  InstallInsertDialogs();
 
   SetAutoSave(Settings.AutoSaveTime);
   qApp->installEventFilter(this);
@@ -126,7 +128,10 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   move(Settings.Form.Left, Settings.Form.Top);
 }
 
-THauptForm::~THauptForm() = default;
+THauptForm::~THauptForm() {
+  // The insert commands' dialog hooks point at this window's dialogs.
+  ResetInsertDialogs();
+}
 
 TFtpThread *THauptForm::FtpSession() {
   // Made on first use and kept for the program's life; the client certificate files are looked up
@@ -987,6 +992,7 @@ void THauptForm::closeEvent(QCloseEvent *e) {
 }
 
 bool THauptForm::WriteSettings() {
+  StoreDialogLists();
   Settings.ProjectFiles.clear();
   for (const auto &p : Projects)
     Settings.ProjectFiles << p->ProjFileName;

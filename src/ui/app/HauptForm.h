@@ -4,6 +4,7 @@
 #include "core/common/AppPaths.h"
 #include "core/common/HListBox.h"
 #include "core/common/Settings.h"
+#include "core/dialogs/Colors.h"
 #include "ui/editor/DocumentHost.h"
 
 #include <QMainWindow>
@@ -14,6 +15,11 @@
 #include <vector>
 
 class QComboBox;
+class TDateDialog;
+class TFileSizeDialog;
+class THtmlNumDialog;
+class TMailAdrDialog;
+class TStyleDialog;
 class TFtpThread;
 class QLabel;
 class TFtpProxyDialog;
@@ -116,6 +122,10 @@ public:
   THistoryList *HistList;
   int NewNr = 0;
   QString ProjFilePath;
+  // Lists the insert dialogs keep for the whole run (stored in the settings at close).
+  TColorList CustomColorList{};
+  THistoryList *AnchorHistory = nullptr;
+  THistoryList *ValueHistory = nullptr;
   // The one FTP session of the program, owned by its own thread.
   TFtpThread *FtpSession();
   QString EntityFile;
@@ -136,6 +146,8 @@ private:
   void BuildKeyLayout();
   bool OpenStartDocuments();
   void ReadProjects();
+  void InstallInsertDialogs();
+  void StoreDialogLists();
   void FillProjectBox();
   bool EditProjectDialog(TProjectInfo &project, const QString &title);
   QString AskOpenName(const QString &title, const QString &folder, const QString &filter);
@@ -170,6 +182,11 @@ private:
   QTimer *FAutoSaveTimer;
   TFindReplDialog *FFindDialog = nullptr;
   std::unique_ptr<TFtpThread> FFtpSession;
+  THtmlNumDialog *FHtmlNumDialog = nullptr;
+  TStyleDialog *FStyleDialog = nullptr;
+  TMailAdrDialog *FMailDialog = nullptr;
+  TDateDialog *FDateDialog = nullptr;
+  TFileSizeDialog *FFileSizeDialog = nullptr;
   QComboBox *FProjectBox = nullptr;
   TProjectDialog *FProjectDialog = nullptr;
   TFtpProxyDialog *FProxyDialog = nullptr;

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTabWidget>
@@ -441,6 +442,7 @@ void HashExecute(TRun &r) {
 
 void HtmlCodeExecute(TRun &r) {
   QString entity;
+  r.Pos = QCursor::pos();
   if (r.Dlg.Entity && r.Dlg.Entity(r.Pos, entity) && !entity.isEmpty())
     r.Put(entity);
 }
@@ -499,6 +501,7 @@ void Execute(TMDIForm *form, const TCommandRow &row) {
   }
   case ckColor:
   case ckColorCode: {
+    r.Pos = QCursor::pos(); // the colour dialog opens at the pointer itself
     const QString title = row.Text[0] ? Title(row, 0, 3) : StripAccel(_(row.Caption));
     quint32 color = RgbToColor((row.Num >> 16) & 0xFF, (row.Num >> 8) & 0xFF, row.Num & 0xFF);
     // "No color" gives no value to write.
@@ -581,6 +584,30 @@ QMenu *SubMenu(QHash<QString, QMenu *> &menus, QMenu *root, const QString &rootK
   }
   return parent;
 }
+
+// A key of one of the document's actions runs that action before the editor control sees it. The
+// control claims the keys of its own built-in commands (Ctrl+L, Ctrl+U, Ctrl+Shift+T, ...) even
+// when the key layout has given them to an action, so its claim is refused for those keys.
+class TActionKeyFilter : public QObject {
+public:
+  explicit TActionKeyFilter(TMDIForm *form) : QObject(form), FForm(form) {}
+
+protected:
+  bool eventFilter(QObject *o, QEvent *e) override {
+    if (e->type() == QEvent::ShortcutOverride) {
+      const QKeySequence key(static_cast<QKeyEvent *>(e)->keyCombination());
+      for (QAction *a : FForm->ActionList)
+        if (a->isEnabled() && a->shortcuts().contains(key)) {
+          e->ignore(); // not wanted by the editor: the shortcut runs
+          return true;
+        }
+    }
+    return QObject::eventFilter(o, e);
+  }
+
+private:
+  TMDIForm *FForm;
+};
 
 QToolBar *ToolPage(TMDIForm *form, const QString &page) {
   return form->pcTools->findChild<QToolBar *>(QStringLiteral("ts") + page);
@@ -680,6 +707,8 @@ void CreateInsertCommands(TMDIForm *form) {
           .InsertText(QStringLiteral("<script language=\"JavaScript\">"));
     });
   }
+
+  form->TextBuffer->installEventFilter(new TActionKeyFilter(form));
 
   if (!mainActions.isEmpty()) {
     form->tbMain->addSeparator();

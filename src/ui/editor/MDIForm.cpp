@@ -120,12 +120,12 @@ void TMDIForm::CreateActions() {
                          2014, &TMDIForm::UndoExecute);
   ActionRedo = AddAction(QStringLiteral("ActionRedo"), _("&Redo"),
                          {shiftAltBack, QKeySequence(Qt::CTRL | Qt::Key_Y)}, 2022, &TMDIForm::RedoExecute);
-  ActionCut = AddAction(QStringLiteral("ActionCut"), _("&Cut"), {QKeySequence(Qt::CTRL | Qt::Key_X)}, 2001,
+  ActionCut = AddAction(QStringLiteral("ActionCut"), _("&Cut"), {QKeySequence(Qt::CTRL | Qt::Key_X)}, 0,
                         &TMDIForm::CutExecute);
-  ActionCopy = AddAction(QStringLiteral("ActionCopy"), _("C&opy"), {QKeySequence(Qt::CTRL | Qt::Key_C)}, 2002,
+  ActionCopy = AddAction(QStringLiteral("ActionCopy"), _("C&opy"), {QKeySequence(Qt::CTRL | Qt::Key_C)}, 0,
                          &TMDIForm::CopyExecute);
   ActionPaste = AddAction(QStringLiteral("ActionPaste"), _("&Insert"), {QKeySequence(Qt::CTRL | Qt::Key_V)},
-                          2003, &TMDIForm::PasteExecute);
+                          0, &TMDIForm::PasteExecute);
   for (QAction *a : {ActionUndo, ActionRedo})
     MenuEdit->addAction(a);
   MenuEdit->addSeparator();
@@ -165,9 +165,11 @@ void TMDIForm::CreateActions() {
   MenuEdit->addMenu(pmiEncoding);
 
   ActionFind = AddAction(QStringLiteral("ActionFind"), _("&Find .."), {QKeySequence(Qt::CTRL | Qt::Key_F)}, 2015,
-                         &TMDIForm::FindExecute);
+                         nullptr);
   ActionReplace = AddAction(QStringLiteral("ActionReplace"), _("Re&place .."), {QKeySequence(Qt::CTRL | Qt::Key_R)},
-                            2016, &TMDIForm::ReplaceExecute);
+                            2016, nullptr);
+  connect(ActionFind, &QAction::triggered, this, [this] { OpenFindDialog(false); });
+  connect(ActionReplace, &QAction::triggered, this, [this] { OpenFindDialog(true); });
   ActionFindNext = AddAction(QStringLiteral("ActionFindNext"), _("Find &next"), {QKeySequence(Qt::Key_F3)}, 2019,
                              nullptr);
   ActionFindPrev = AddAction(QStringLiteral("ActionFindPrev"), _("Find &previous"),
@@ -186,8 +188,8 @@ void TMDIForm::CreateActions() {
   tbMain->addAction(ActionReplace);
 
   ActionPreviousWin = AddAction(QStringLiteral("ActionPreviousWin"), _("&Previous"), {QKeySequence(Qt::Key_F7)},
-                                1066, nullptr);
-  ActionNextWin = AddAction(QStringLiteral("ActionNextWin"), _("&Next"), {QKeySequence(Qt::Key_F8)}, 1067, nullptr);
+                                4419, nullptr);
+  ActionNextWin = AddAction(QStringLiteral("ActionNextWin"), _("&Next"), {QKeySequence(Qt::Key_F8)}, 4420, nullptr);
   connect(ActionPreviousWin, &QAction::triggered, this, [this] { FHost->PreviousMDI(this); });
   connect(ActionNextWin, &QAction::triggered, this, [this] { FHost->NextMDI(this); });
   MenuEdit->addSeparator();
@@ -202,26 +204,17 @@ void TMDIForm::ClaimFindDialog(bool replace) {
     dlg->fOnReplace = [this] { ReplaceNextText(); };
 }
 
-void TMDIForm::FindExecute() {
+void TMDIForm::OpenFindDialog(bool replace) {
   TFindReplDialog *dlg = FHost->FindDialog();
-  const QString word = TextBuffer->SelAvail() ? TextBuffer->SelText() : TextBuffer->wordAtLineIndex(
-                                                    TextBuffer->CaretXY().Line - 1, TextBuffer->CaretXY().Char - 1);
+  // The search text: the selection, else the word at the caret.
+  const TBufferCoord caret = TextBuffer->CaretXY();
+  const QString word = TextBuffer->SelAvail() ? TextBuffer->SelText()
+                                              : TextBuffer->wordAtLineIndex(caret.Line - 1, caret.Char - 1);
   if (!word.isEmpty())
     dlg->SetFindText(word.section(u'\n', 0, 0).remove(u'\r'));
-  ClaimFindDialog(false);
+  ClaimFindDialog(replace);
   FHost->ShowStatus(this, false);
-  dlg->Execute(false);
-}
-
-void TMDIForm::ReplaceExecute() {
-  TFindReplDialog *dlg = FHost->FindDialog();
-  const QString word = TextBuffer->SelAvail() ? TextBuffer->SelText() : TextBuffer->wordAtLineIndex(
-                                                    TextBuffer->CaretXY().Line - 1, TextBuffer->CaretXY().Char - 1);
-  if (!word.isEmpty())
-    dlg->SetFindText(word.section(u'\n', 0, 0).remove(u'\r'));
-  ClaimFindDialog(true);
-  FHost->ShowStatus(this, false);
-  dlg->Execute(true);
+  dlg->Execute(replace);
 }
 
 void TMDIForm::DoFind(int mode) {

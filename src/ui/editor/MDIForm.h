@@ -121,8 +121,7 @@ private:
   void DeleteTsv();
   // 0 nothing found, 1 replaced, 2 the user skipped the match, -1 the user cancelled.
   int SearchReplace(const QString &find, const QString &repl, int options);
-  void FindExecute();
-  void ReplaceExecute();
+  void OpenFindDialog(bool replace);
   void UndoExecute();
   void RedoExecute();
   void CutExecute();
