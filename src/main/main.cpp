@@ -11,5 +11,8 @@ int main(int argc, char *argv[]) {
   if (!form.Init())
     return 0;
   form.show();
+  // Without a window manager nobody else gives the new window the keyboard focus (and so its
+  // shortcuts and menu keys).
+  form.activateWindow();
   return QApplication::exec();
 }

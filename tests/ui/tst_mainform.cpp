@@ -246,6 +246,23 @@ private slots:
     QCOMPARE(m->HistList->Item(14), Web("r2.txt"));
   }
 
+  void dialogListsSurviveRestart() {
+    QVERIFY(WriteAll(Web("colors.html"), "<p>c</p>\n"));
+    {
+      auto m = NewMain({Web("colors.html")});
+      m->CustomColorList[3] = 0x00123456;
+      m->Settings.MailNameList = QStringList{"info"};
+      m->Settings.MailBaseList = QStringList{"example.org"};
+      m->AnchorHistory->AddString("top");
+      QVERIFY(m->close());
+    }
+    auto m = NewMain({Web("colors.html")});
+    QCOMPARE(m->CustomColorList[3], quint32(0x00123456));
+    QCOMPARE(m->Settings.MailNameList, QStringList{"info"});
+    QCOMPARE(m->Settings.MailBaseList, QStringList{"example.org"});
+    QCOMPARE(m->AnchorHistory->Item(0), QString("top"));
+  }
+
   void firstStartNeedsAProject() {
     auto m = std::make_unique<THauptForm>(QStringList{});
     m->ProjectDialogResponder = [](TProjectInfo &, const QString &) { return false; };

@@ -70,5 +70,8 @@ bool ReplaceChangedText(TEditBuffer &buf, const QString &newText);
 // "All not ASCII to HTML entities", "All HTML entities to characters" and the tag-case commands:
 // the converted text replaces the document, it is marked modified, the caret goes to column 1.
 void ConvertDocument(TEditBuffer &buf, const std::function<QString(const QString &)> &convert);
+// "&Uppercase"/"&Lowercase" on the selection (full Unicode case mapping, so a text may change its
+// length: "ß" becomes "SS"); the converted text stays selected the same way round.
+void ChangeSelectionCase(TEditBuffer &buf, bool upper);
 // "HTML entity to character": the selection, or the run around the caret without one.
 void WordToChar(TEditBuffer &buf, const TEntityTable &table);

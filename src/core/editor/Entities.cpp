@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-bool IsValidCharCode(qint64 code) { return code >= 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF); }
+bool IsValidCharCode(qint64 code) {
+  return code >= 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+}
 
 QString CharOfCode(qint64 code) {
   if (!IsValidCharCode(code))
@@ -49,7 +51,7 @@ QString TEntityTable::LoadCharList(const QString &directory, const QString &defa
   if (!f.open(QIODevice::ReadOnly))
     return {};
   const QByteArray bytes = f.readAll();
-  // The files are UTF-8; an old 8-bit file still loads its ASCII entries.
+  // The files are UTF-8; a file saved in Latin-1 by an older editor still reads correctly.
   QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = dec.decode(bytes);
   if (dec.hasError())
@@ -141,9 +143,13 @@ QString TEntityTable::GetHtmlName(int value) const {
   return {};
 }
 
-int TEntityTable::GetIsoChar(QStringView name) const { return FIsoByName.value(name.toString(), 0); }
+int TEntityTable::GetIsoChar(QStringView name) const {
+  return FIsoByName.value(name.toString(), 0);
+}
 
-int TEntityTable::GetUnicodeChar(const QString &name) const { return FCharList.value(name, 0); }
+int TEntityTable::GetUnicodeChar(const QString &name) const {
+  return FCharList.value(name, 0);
+}
 
 QString TEntityTable::EntitiesToChars(const QString &text) const {
   if (FIsoByName.isEmpty() || !text.contains(u'&'))

@@ -3,6 +3,7 @@
 #include "core/common/IniFileUtils.h"
 #include "core/common/LangIds.h"
 #include "core/common/Translate.h"
+#include "core/editor/Entities.h"
 #include "core/projects/ProjectInfo.h"
 #include "core/publish/FtpThread.h"
 #include "ui/projects/SelectProjectDlg.h"
@@ -292,9 +293,10 @@ void THauptForm::SelectPreviewEngine() {
   }
 }
 
-// The entity table is read by the character dialog when it opens; the file is looked up here so
-// that a missing one is noticed at start.
-void THauptForm::LoadEntityList() { EntityFile = Paths.EntityFile(QString()); }
+// The entity table of the interface language (English until interface languages come).
+void THauptForm::LoadEntityList() {
+  EntityFile = HtmlEntities().LoadCharList(Paths.ProgramDir, QStringLiteral("html-codes.txt"), QString());
+}
 
 // Text macros come later; their file is left untouched.
 void THauptForm::LoadMacros() {}
@@ -419,7 +421,7 @@ TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   doc->Encoding = ActProject ? ActProject->ProjEncoding : seAnsi;
   doc->UseBom = ActProject ? ActProject->UseBom : false;
   doc->SetTextLangId(ActProject ? ActProject->LangId : quint32(Settings.DictLangId));
-  doc->TextBuffer->SendScintilla(QsciScintillaBase::SCI_HIDESELECTION, 0L);
+  doc->TextBuffer->KeepSelectionVisible();
   const int t = ft < FileTypeCount ? int(ft) : int(ftText);
   // Highlighters are made when the first document of their type opens.
   if (!FHighlighters[t])

@@ -2,6 +2,7 @@
 
 #include <Qsci/qscilexer.h>
 #include <QFont>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <array>
 
@@ -111,6 +112,21 @@ TBufferCoord TTextBuffer::CoordOfIndex(qsizetype index) const {
   return CoordOf(p);
 }
 
+bool TTextBuffer::CoordAtPoint(QPoint viewportPoint, TBufferCoord &pos) const {
+  const long p = SendScintilla(SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(viewportPoint.x()),
+                               long(viewportPoint.y()));
+  if (p < 0)
+    return false;
+  pos = CoordOf(p);
+  return true;
+}
+
+bool TTextBuffer::IsColumnSelection() const {
+  return SendScintilla(SCI_SELECTIONISRECTANGLE) || SendScintilla(SCI_GETSELECTIONS) > 1;
+}
+
+void TTextBuffer::KeepSelectionVisible() { SendScintilla(SCI_HIDESELECTION, 0L); }
+
 QPoint TTextBuffer::PointBelow(TBufferCoord pos) const {
   const long p = PositionOf(pos);
   const int x = int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, p));
@@ -123,6 +139,16 @@ void TTextBuffer::InstallDefaultKeys() {
   SendScintilla(SCI_CLEARALLCMDKEYS);
   for (const TKeyRow &r : DefaultKeys)
     SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(r.Key | (r.Mods << 16)), long(r.Command));
+}
+
+void TTextBuffer::keyPressEvent(QKeyEvent *e) {
+  // Alt with a letter belongs to menus and commands; the control would type the letter.
+  const Qt::KeyboardModifiers m = e->modifiers();
+  if ((m & Qt::AltModifier) && !(m & Qt::ControlModifier) && !e->text().isEmpty() && e->text().at(0).isPrint()) {
+    e->ignore();
+    return;
+  }
+  QsciScintilla::keyPressEvent(e);
 }
 
 int TTextBuffer::LineCount() const { return lines(); }

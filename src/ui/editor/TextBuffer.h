@@ -65,10 +65,19 @@ public:
   // Text index (UTF-16 units into Text()) <-> coordinates.
   qsizetype IndexOf(TBufferCoord pos) const;
   TBufferCoord CoordOfIndex(qsizetype index) const;
+  // The text position under a point of the viewport; false when the point is off the text.
+  bool CoordAtPoint(QPoint viewportPoint, TBufferCoord &pos) const;
+  // A column (rectangular) selection or several ranges.
+  bool IsColumnSelection() const;
+  // The selection stays visible while the editor has no focus.
+  void KeepSelectionVisible();
   // Screen point just below the given position (for dialogs that must not hide it).
   QPoint PointBelow(TBufferCoord pos) const;
 
   static QColor ColorFromBgr(quint32 bgr);
+
+protected:
+  void keyPressEvent(QKeyEvent *e) override;
 
 private:
   void InstallDefaultKeys();
