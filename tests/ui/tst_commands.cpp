@@ -17,86 +17,13 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTabWidget>
+#include "TestSupport.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
-namespace {
-class TTestHost : public TDocumentHost {
-public:
-  QString Root;
-  QString HtmPath() const override { return Root; }
-  QString ProgramDir() const override { return Root; }
-  void ShowStatus(TMDIForm *, bool) override {}
-  bool SaveTextFromMDI(TMDIForm *) override { return false; }
-  void CloseMDI(TMDIForm *) override {}
-  QString SelectDirectory(const QString &, const QString &, const QString &) override { return {}; }
-  TFindReplDialog *FindDialog() override {
-    if (!Dialog)
-      Dialog = std::make_unique<TFindReplDialog>();
-    return Dialog.get();
-  }
-  std::unique_ptr<TFindReplDialog> Dialog;
-};
-
-struct TMarked {
-  QString Text;
-  TBufferCoord Anchor, Caret;
-};
-
-TMarked Parse(const QString &marked) {
-  TMarked m;
-  TBufferCoord pos, selStart, selEnd;
-  int virt = 0;
-  bool hasSel = false, caretAtStart = false;
-  for (QChar ch : marked) {
-    if (ch == u'~') {
-      ++virt;
-    } else if (ch == u'|') {
-      m.Caret = {pos.Char + virt, pos.Line};
-      caretAtStart = hasSel && selStart == pos && selEnd == TBufferCoord{0, 0};
-    } else if (ch == u'[') {
-      selStart = pos;
-      selEnd = {0, 0};
-      hasSel = true;
-    } else if (ch == u']') {
-      selEnd = pos;
-    } else {
-      m.Text += ch;
-      pos = ch == u'\n' ? TBufferCoord{1, pos.Line + 1} : TBufferCoord{pos.Char + 1, pos.Line};
-    }
-  }
-  if (hasSel) {
-    m.Anchor = caretAtStart ? selEnd : selStart;
-    m.Caret = caretAtStart ? selStart : selEnd;
-  } else {
-    m.Anchor = m.Caret;
-  }
-  return m;
-}
-
-// The buffer's text (LF breaks) with caret and selection written as markers.
-QString Render(const TTextBuffer &buf) {
-  QStringList lines = buf.Text().split(u'\n');
-  auto mark = [&](TBufferCoord p, const QString &marker, bool showVirtual) {
-    QString &line = lines[p.Line - 1];
-    const int len = int(line.size());
-    if (p.Char - 1 > len)
-      line += (showVirtual ? QString(p.Char - 1 - len, u'~') : QString()) + marker;
-    else
-      line.insert(p.Char - 1, marker);
-  };
-  if (buf.SelAvail()) {
-    const TBufferCoord b = buf.BlockBegin(), e = buf.BlockEnd();
-    mark(e, QStringLiteral("]"), false);
-    mark(b, buf.CaretXY() == b ? QStringLiteral("[|") : QStringLiteral("["), false);
-  } else {
-    mark(buf.CaretXY(), QStringLiteral("|"), true);
-  }
-  return lines.join(u'\n');
-}
-} // namespace
 
 class TstCommands : public QObject {
   Q_OBJECT
@@ -122,7 +49,7 @@ class TstCommands : public QObject {
     d->TextName = FHost.Root + QStringLiteral("page.html");
     d->TextBuffer->setTabWidth(2);
     d->TextBuffer->setAutoIndent(true);
-    const TMarked m = Parse(marked);
+    const TMarked m = ParseMarked(marked);
     d->TextBuffer->LoadContent(m.Text, QStringLiteral("\n"));
     d->TextBuffer->SetSelection(m.Anchor, m.Caret);
     return d;
@@ -224,7 +151,7 @@ class TstCommands : public QObject {
     QAction *a = doc->Action(action);
     QVERIFY2(a, qPrintable(action));
     a->trigger();
-    QCOMPARE(Render(*doc->TextBuffer), after);
+    QCOMPARE(RenderMarked(*doc->TextBuffer), after);
     if (doc->TextBuffer->Text() != start) {
       doc->TextBuffer->undo();
       QCOMPARE(doc->TextBuffer->Text(), start);
@@ -401,7 +328,7 @@ void TstCommands::commands() {
   QFETCH(QString, asked);
 
   auto doc = NewDoc(TFileTypes(fileType), before);
-  QCOMPARE(Render(*doc->TextBuffer), before);
+  QCOMPARE(RenderMarked(*doc->TextBuffer), before);
   FAnswers = answers;
   RunAndCheck(doc.get(), action, after);
   if (!asked.isEmpty())
@@ -418,11 +345,11 @@ void TstCommands::keys() {
   QVERIFY(QTest::qWaitForWindowActive(doc.get()));
   doc->TextBuffer->setFocus();
   QTest::keyClick(doc->TextBuffer, Qt::Key_B, Qt::ControlModifier);
-  QCOMPARE(Render(*doc->TextBuffer), QString("<b>[Hello]</b>"));
+  QCOMPARE(RenderMarked(*doc->TextBuffer), QString("<b>[Hello]</b>"));
   // Ctrl+L is the list item's (the link has no key), although the editor control has a command
   // of its own for it.
   QTest::keyClick(doc->TextBuffer, Qt::Key_L, Qt::ControlModifier);
-  QCOMPARE(Render(*doc->TextBuffer), QString("<b><li>[Hello]</li></b>"));
+  QCOMPARE(RenderMarked(*doc->TextBuffer), QString("<b><li>[Hello]</li></b>"));
   QVERIFY(FAsked.isEmpty());
   QTest::keyClick(doc->TextBuffer, Qt::Key_Z, Qt::ControlModifier);
   QCOMPARE(doc->TextBuffer->Text(), QString("<b>Hello</b>"));

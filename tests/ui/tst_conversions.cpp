@@ -12,6 +12,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include "TestSupport.h"
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QTest>
@@ -19,21 +21,6 @@
 #include <QTreeWidget>
 
 namespace {
-class TTestHost : public TDocumentHost {
-public:
-  QString HtmPath() const override { return QStringLiteral("/tmp/"); }
-  QString ProgramDir() const override { return QStringLiteral("/tmp/"); }
-  void ShowStatus(TMDIForm *, bool) override {}
-  bool SaveTextFromMDI(TMDIForm *) override { return false; }
-  void CloseMDI(TMDIForm *) override {}
-  QString SelectDirectory(const QString &, const QString &, const QString &) override { return {}; }
-  TFindReplDialog *FindDialog() override {
-    if (!Dialog)
-      Dialog = std::make_unique<TFindReplDialog>();
-    return Dialog.get();
-  }
-  std::unique_ptr<TFindReplDialog> Dialog;
-};
 
 // What the link dialog saw, and what it answers.
 struct TLinkAnswer {

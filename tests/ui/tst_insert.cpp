@@ -4,94 +4,10 @@
 // case stands for the document's line break.
 #include "core/editor/InsertEngine.h"
 #include "ui/editor/TextBuffer.h"
+#include "TestSupport.h"
 
 #include <QtTest>
 
-namespace {
-struct TMarked {
-  QString Text;
-  TBufferCoord Anchor, Caret;
-};
-
-TMarked Parse(const QString &marked, const QString &lineBreak) {
-  TMarked m;
-  TBufferCoord pos, selStart, selEnd;
-  int virt = 0;
-  bool hasSel = false, caretAtStart = false, hasCaret = false;
-  const QString src = QString(marked).replace(QLatin1String("\n"), lineBreak);
-  for (qsizetype i = 0; i < src.size(); ++i) {
-    const QChar ch = src[i];
-    if (ch == u'~') {
-      ++virt;
-    } else if (ch == u'|') {
-      m.Caret = {pos.Char + virt, pos.Line};
-      hasCaret = true;
-      caretAtStart = hasSel && selStart == pos && selEnd == TBufferCoord{0, 0};
-    } else if (ch == u'[') {
-      selStart = pos;
-      selEnd = {0, 0};
-      hasSel = true;
-    } else if (ch == u']') {
-      selEnd = pos;
-    } else {
-      m.Text += ch;
-      if (ch == u'\r' || ch == u'\n') {
-        if (ch == u'\r' && i + 1 < src.size() && src[i + 1] == u'\n')
-          m.Text += src[++i];
-        pos = {1, pos.Line + 1};
-      } else {
-        ++pos.Char;
-      }
-    }
-  }
-  if (hasSel) {
-    m.Anchor = caretAtStart ? selEnd : selStart;
-    m.Caret = caretAtStart ? selStart : selEnd;
-  } else {
-    Q_ASSERT(hasCaret);
-    m.Anchor = m.Caret;
-  }
-  return m;
-}
-
-// The buffer's text with its caret and selection written as markers, line breaks as they are.
-QString Render(const TTextBuffer &buf) {
-  const QString text = buf.Text();
-  QList<qsizetype> starts{0}, lengths;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\r' || text[i] == u'\n') {
-      lengths << i - starts.last();
-      if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-        ++i;
-      starts << i + 1;
-    }
-  }
-  lengths << text.size() - starts.last();
-  struct TMark {
-    qsizetype Index;
-    QString Marker;
-  };
-  QList<TMark> marks;
-  auto at = [&](TBufferCoord p, const QString &marker, bool showVirtual) {
-    const qsizetype len = lengths.value(p.Line - 1);
-    const qsizetype col = p.Char - 1;
-    const qsizetype excess = col > len ? col - len : 0;
-    marks << TMark{starts.value(p.Line - 1) + std::min(col, len),
-                   (showVirtual ? QString(excess, u'~') : QString()) + marker};
-  };
-  if (buf.SelAvail()) {
-    const TBufferCoord b = buf.BlockBegin(), e = buf.BlockEnd();
-    at(b, buf.CaretXY() == b ? QStringLiteral("[|") : QStringLiteral("["), false);
-    at(e, QStringLiteral("]"), false);
-  } else {
-    at(buf.CaretXY(), QStringLiteral("|"), true);
-  }
-  QString out = text;
-  for (qsizetype i = marks.size() - 1; i >= 0; --i)
-    out.insert(marks[i].Index, marks[i].Marker);
-  return out;
-}
-} // namespace
 
 class TestInsert : public QObject {
   Q_OBJECT
@@ -224,12 +140,12 @@ void TestInsert::primitives() {
   TTextBuffer buf;
   buf.setTabWidth(tabWidth);
   buf.setAutoIndent(autoIndent);
-  const TMarked start = Parse(before, lineBreak);
+  const TMarked start = ParseMarked(before, lineBreak);
   buf.LoadContent(start.Text, lineBreak);
   buf.SetSelection(start.Anchor, start.Caret);
   QString marked = before;
   marked.replace(QLatin1String("\n"), lineBreak);
-  QCOMPARE(Render(buf), marked); // the case starts where it says
+  QCOMPARE(RenderMarked(buf), marked); // the case starts where it says
 
   TInsertEngine engine(buf, TFileTypes(fileType));
   const QString op = call.value(0);
@@ -263,7 +179,7 @@ void TestInsert::primitives() {
 
   QString expected = after;
   expected.replace(QLatin1String("\n"), lineBreak);
-  QCOMPARE(Render(buf), expected);
+  QCOMPARE(RenderMarked(buf), expected);
 
   // One undo step takes the whole primitive back.
   if (buf.Text() == start.Text) {

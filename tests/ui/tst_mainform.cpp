@@ -7,6 +7,8 @@
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
 
+#include "TestSupport.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -14,16 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-QByteArray ReadAll(const QString &f) {
-  QFile file(f);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-bool WriteAll(const QString &f, const QByteArray &d) {
-  QFile file(f);
-  return file.open(QIODevice::WriteOnly) && file.write(d) == d.size();
-}
-} // namespace
 
 class TstMainForm : public QObject {
   Q_OBJECT

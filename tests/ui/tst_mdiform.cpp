@@ -10,6 +10,8 @@
 
 #include "core/common/IniFileUtils.h"
 
+#include "TestSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QCheckBox>
@@ -19,35 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-class TTestHost : public TDocumentHost {
-public:
-  QString Root, Program, ChosenDir;
-  bool SaveFails = false;
-  int Closed = 0;
-  QString HtmPath() const override { return Root; }
-  QString ProgramDir() const override { return Program; }
-  void ShowStatus(TMDIForm *, bool) override {}
-  bool SaveTextFromMDI(TMDIForm *doc) override { return !SaveFails && doc->SaveText(); }
-  void CloseMDI(TMDIForm *) override { ++Closed; }
-  QString SelectDirectory(const QString &, const QString &, const QString &) override { return ChosenDir; }
-  TFindReplDialog *FindDialog() override {
-    if (!Dialog)
-      Dialog = std::make_unique<TFindReplDialog>();
-    return Dialog.get();
-  }
-  std::unique_ptr<TFindReplDialog> Dialog;
-};
-
-QByteArray ReadAll(const QString &f) {
-  QFile file(f);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-bool WriteAll(const QString &f, const QByteArray &d) {
-  QFile file(f);
-  return file.open(QIODevice::WriteOnly) && file.write(d) == d.size();
-}
-} // namespace
 
 class TstMdiForm : public QObject {
   Q_OBJECT
