@@ -485,9 +485,10 @@ static bool Positive(int code) {
   return code >= 200 && code < 300;
 }
 
-bool TFtpClient::MakeDir(const QString &dir) {
+// A command on one remote name that succeeds with a 2xx reply.
+bool TFtpClient::NameCommand(const QString &verb, const QString &name) {
   ClearError();
-  if (!CheckName(dir) || !Command(QStringLiteral("MKD ") + dir))
+  if (!CheckName(name) || !Command(verb + u' ' + name))
     return false;
   if (!Positive(FReplyCode)) {
     SetError(ekProtocol, LastReplyFirstLine());
@@ -496,27 +497,9 @@ bool TFtpClient::MakeDir(const QString &dir) {
   return true;
 }
 
-bool TFtpClient::RemoveDir(const QString &dir) {
-  ClearError();
-  if (!CheckName(dir) || !Command(QStringLiteral("RMD ") + dir))
-    return false;
-  if (!Positive(FReplyCode)) {
-    SetError(ekProtocol, LastReplyFirstLine());
-    return false;
-  }
-  return true;
-}
-
-bool TFtpClient::DeleteFile(const QString &name) {
-  ClearError();
-  if (!CheckName(name) || !Command(QStringLiteral("DELE ") + name))
-    return false;
-  if (!Positive(FReplyCode)) {
-    SetError(ekProtocol, LastReplyFirstLine());
-    return false;
-  }
-  return true;
-}
+bool TFtpClient::MakeDir(const QString &dir) { return NameCommand(QStringLiteral("MKD"), dir); }
+bool TFtpClient::RemoveDir(const QString &dir) { return NameCommand(QStringLiteral("RMD"), dir); }
+bool TFtpClient::DeleteFile(const QString &name) { return NameCommand(QStringLiteral("DELE"), name); }
 
 bool TFtpClient::Rename(const QString &from, const QString &to) {
   ClearError();

@@ -125,6 +125,7 @@ private:
   bool SendLine(const QString &line, bool hidden = false);
   bool ReadReply(int timeoutMs);
   bool Command(const QString &line, bool hidden = false); // true when a reply arrived
+  bool NameCommand(const QString &verb, const QString &name);
   bool CheckName(const QString &name);
   bool EnsureBinary();
   std::unique_ptr<QTcpSocket> OpenData(const QString &command);

@@ -217,6 +217,26 @@ void TMDIForm::OpenFindDialog(bool replace) {
   dlg->Execute(replace);
 }
 
+// The range a search covers (the selection with "Selected text", else the whole text) and where it
+// starts: at the range's edge "from beginning", else at the selection; a replacement starts on the
+// selection itself so that a match found before is the one replaced.
+void TMDIForm::SearchScope(int opts, qsizetype textSize, qsizetype &rs, qsizetype &re, qsizetype &from,
+                           bool onSelection) const {
+  const bool backwards = opts & ssoBackwards;
+  rs = 0;
+  re = textSize;
+  if ((opts & ssoSelectedOnly) && TextBuffer->SelAvail()) {
+    rs = TextBuffer->IndexOf(TextBuffer->BlockBegin());
+    re = TextBuffer->IndexOf(TextBuffer->BlockEnd());
+  }
+  if (opts & ssoEntireScope)
+    from = backwards ? re : rs;
+  else if (onSelection)
+    from = TextBuffer->IndexOf(backwards ? TextBuffer->BlockEnd() : TextBuffer->BlockBegin());
+  else
+    from = TextBuffer->IndexOf(backwards ? TextBuffer->BlockBegin() : TextBuffer->BlockEnd());
+}
+
 void TMDIForm::DoFind(int mode) {
   TFindReplDialog *dlg = FHost->FindDialog();
   const QString f = dlg->FindText();
@@ -233,16 +253,8 @@ void TMDIForm::DoFind(int mode) {
     opts |= ssoBackwards;
   }
   const QString text = TextBuffer->Text();
-  qsizetype rs = 0, re = text.size();
-  if ((opts & ssoSelectedOnly) && TextBuffer->SelAvail()) {
-    rs = TextBuffer->IndexOf(TextBuffer->BlockBegin());
-    re = TextBuffer->IndexOf(TextBuffer->BlockEnd());
-  }
-  qsizetype from;
-  if (opts & ssoEntireScope)
-    from = (opts & ssoBackwards) ? re : rs;
-  else
-    from = TextBuffer->IndexOf((opts & ssoBackwards) ? TextBuffer->BlockBegin() : TextBuffer->BlockEnd());
+  qsizetype rs, re, from;
+  SearchScope(opts, text.size(), rs, re, from, false);
   const TSearchMatch m = FindText(text, f, from, TSynSearchOptions(opts), rs, re);
   if (!m.Found()) {
     QApplication::beep();
@@ -284,16 +296,8 @@ void TMDIForm::DoReplace(int mode) {
 int TMDIForm::SearchReplace(const QString &find, const QString &repl, int opts) {
   const bool backwards = opts & ssoBackwards;
   QString text = TextBuffer->Text();
-  qsizetype rs = 0, re = text.size();
-  if ((opts & ssoSelectedOnly) && TextBuffer->SelAvail()) {
-    rs = TextBuffer->IndexOf(TextBuffer->BlockBegin());
-    re = TextBuffer->IndexOf(TextBuffer->BlockEnd());
-  }
-  qsizetype from;
-  if (opts & ssoEntireScope)
-    from = backwards ? re : rs;
-  else
-    from = TextBuffer->IndexOf(backwards ? TextBuffer->BlockEnd() : TextBuffer->BlockBegin());
+  qsizetype rs, re, from;
+  SearchScope(opts, text.size(), rs, re, from, true);
 
   const auto replaceRange = [&](qsizetype start, qsizetype end, const QString &with) {
     TextBuffer->SetSelection(TextBuffer->CoordOfIndex(start), TextBuffer->CoordOfIndex(end));

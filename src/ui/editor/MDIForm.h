@@ -121,6 +121,8 @@ private:
   void DeleteTsv();
   // 0 nothing found, 1 replaced, 2 the user skipped the match, -1 the user cancelled.
   int SearchReplace(const QString &find, const QString &repl, int options);
+  void SearchScope(int opts, qsizetype textSize, qsizetype &rs, qsizetype &re, qsizetype &from,
+                   bool onSelection) const;
   void OpenFindDialog(bool replace);
   void UndoExecute();
   void RedoExecute();
