@@ -319,15 +319,15 @@ bool THauptForm::OpenStartDocuments() {
       firstFile = f;
       break;
     }
-  if (!firstFile.isEmpty()) {
-    int index = ProjectOfFile(ProjectList(), firstFile);
+  if (!CommandLine.Files.isEmpty()) {
+    // The project holding the first named file (the current one when none of them exists).
+    int index = firstFile.isEmpty() ? ProjectIndex : ProjectOfFile(ProjectList(), firstFile);
     if (index < 0)
       index = CreateDefaultProject();
     // The named files are the documents to show: no empty page beside them.
     OpenProject(index, false);
     for (const QString &f : CommandLine.Files)
-      if (QFileInfo(f).isFile())
-        OpenTextFile(f);
+      OpenTextFile(f);
     if (Documents().isEmpty())
       CreateNewText(ftHtml);
     return true;
