@@ -33,6 +33,7 @@ cleanup() {
   rm -rf "$TMP"
 }
 trap 'cleanup; exit 0' TERM INT HUP
+trap cleanup EXIT
 
 # A free control port and a free run of 20 passive ports (asked from the kernel, then released).
 set -- $($PY - <<'PYEOF'
@@ -59,6 +60,10 @@ for _ in range(200):
         break
 PYEOF
 )
+if [ $# -lt 3 ]; then
+  echo "ERROR=no free run of passive ports on 127.0.0.1"
+  exit 2
+fi
 PORT=$1 PMIN=$2 PMAX=$3
 
 CONF="$TMP/vsftpd.conf"

@@ -13,6 +13,7 @@
 #include <QSslSocket>
 #include <QTcpServer>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -166,14 +167,16 @@ void TFtpClient::CloseData(QTcpSocket *data, bool hard) {
     // upload; so read what has come in first (bounded; only for servers that send tickets at
     // all, as seen on the control connection).
     QDeadlineTimer deadline(200);
-    // A wait ends only at its time-out when no application data comes, so wait in short
-    // slices and look at the ticket count in between (usually the first look finds it).
-    QElapsedTimer spent;
-    spent.start();
+    // Qt's waits end only at their time-out when no application data comes (a ticket is not
+    // application data), so wait on the socket itself: the moment bytes arrive, let the TLS
+    // layer take them in and look at the ticket count.
+    ssl->waitForReadyRead(0);
     while (!deadline.hasExpired() && ssl->state() == QAbstractSocket::ConnectedState &&
            ssl->property("qmTickets").toInt() == 0) {
-      // The ticket is normally one round trip away: poll for the first few milliseconds.
-      ssl->waitForReadyRead(spent.elapsed() < 3 ? 0 : 1);
+      pollfd p{int(ssl->socketDescriptor()), POLLIN, 0};
+      if (p.fd < 0 || ::poll(&p, 1, int(std::max<qint64>(1, deadline.remainingTime()))) <= 0)
+        break;
+      ssl->waitForReadyRead(0);
     }
   }
   data->disconnectFromHost();
