@@ -274,6 +274,12 @@ QByteArray Utf8ToAnsi(QByteArrayView utf8, qsizetype *firstBad) {
       ++i;
       continue;
     }
+    // U+00A0..U+00FF, the usual letters of Western pages, are their own byte.
+    if ((c == 0xC3 || (c == 0xC2 && i + 1 < n && p[i + 1] >= 0xA0)) && i + 1 < n) {
+      *o++ = char(((c & 0x03) << 6) | (p[i + 1] & 0x3F));
+      i += 2;
+      continue;
+    }
     const int len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
     char32_t cp = c & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
     for (int k = 1; k < len && i + k < n; ++k)
