@@ -14,7 +14,7 @@ function(quillmark_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TEST_DATA_DIR=${CMAKE_SOURCE_DIR}/tests/data;${T_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TEST_DATA_DIR=${CMAKE_SOURCE_DIR}/tests/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config/${name};${T_ENV}")
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
