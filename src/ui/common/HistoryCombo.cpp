@@ -133,8 +133,9 @@ void THistoryCombo::Refresh() {
   setCurrentIndex(-1);
   setEditText(text);
   blockSignals(false);
-  // Without entries (or read-only) there is nothing to drop down.
-  setProperty("simpleStyle", FHistoryList->Count() == 0 || FReadOnly);
+  // Without entries (or read-only) there is nothing to drop down: no button then.
+  const bool simple = FHistoryList->Count() == 0 || FReadOnly;
+  setStyleSheet(simple ? QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }") : QString());
   setMaxVisibleItems(std::max(1, FHistoryList->Count()));
 }
 

@@ -704,7 +704,10 @@ void TMDIForm::FormActivate() {
 
 void TMDIForm::UpdateControls() {
   const QMimeData *md = QApplication::clipboard()->mimeData();
-  ActionPaste->setEnabled(md && md->hasText());
+  const bool clipText = md && md->hasText();
+  ActionPaste->setEnabled(clipText);
+  if (QAction *js = Action(QStringLiteral("ActionJsText")))
+    js->setEnabled(clipText);
   switch (Encoding) {
   case seUTF8:
     ActionToUtf8->setChecked(true);
