@@ -49,12 +49,6 @@ QString TAppPaths::HighlighterFile(const QString &section) const {
   return ProgramDir + name;
 }
 
-QString TAppPaths::EntityFile(const QString &langCode) const {
-  if (langCode.isEmpty() || langCode.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0)
-    return ProgramDir + QStringLiteral("html-codes.txt");
-  return ProgramDir + QStringLiteral("html-codes-") + langCode.toLower() + QStringLiteral(".txt");
-}
-
 bool OptionMatches(const QString &key, const QString &option) {
   return !key.isEmpty() && option.startsWith(key, Qt::CaseInsensitive);
 }

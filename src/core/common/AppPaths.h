@@ -20,10 +20,6 @@ struct TAppPaths {
   QString LanguageFile() const { return AppPath + u'/' + BaseName + QStringLiteral(".cfg"); }
   // Velmo-HTML.hlt beside the settings file, else the same name in the program folder.
   QString HighlighterFile(const QString &section) const;
-  // html-codes.txt or html-codes-<lang>.txt in the program folder.
-  QString EntityFile(const QString &langCode) const;
-  // A data file shipped with the program (default.html, ...).
-  QString DataFile(const QString &name) const { return ProgramDir + name; }
 
   static QString WithExtension(const QString &fileName, const QString &ext);
 };

@@ -196,21 +196,6 @@ QByteArray EncodeText(const QString &text, TSynEncoding enc, bool bom) {
   return out;
 }
 
-qsizetype FirstUnencodable(const QString &text, TSynEncoding enc) {
-  return enc == seAnsi ? FirstNonAnsiChar(text) : -1;
-}
-
-QString DetectLineBreak(QStringView text) {
-  // The first break decides; new lines typed into the text use it.
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\n')
-      return QStringLiteral("\n");
-    if (text[i] == u'\r')
-      return i + 1 < text.size() && text[i + 1] == u'\n' ? QStringLiteral("\r\n") : QStringLiteral("\r");
-  }
-  return QStringLiteral("\n");
-}
-
 int EncodingOfCharset(QStringView name) {
   for (int i = 0; i < EncodingCount; ++i)
     if (name.compare(QLatin1String(CharsetNames[i]), Qt::CaseInsensitive) == 0)

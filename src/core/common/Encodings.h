@@ -27,8 +27,6 @@ QByteArray EncodeAnsi(QStringView text); // unencodable characters become '?'
 bool DecodeText(const QByteArray &data, TSynEncoding enc, bool hasBom, QString &text, QString &error);
 // Encodes text for a file; UTF-16 always gets its byte-order mark, ANSI never has one.
 QByteArray EncodeText(const QString &text, TSynEncoding enc, bool bom);
-// Index of the first character that the encoding cannot hold, or -1.
-qsizetype FirstUnencodable(const QString &text, TSynEncoding enc);
 
 // The editor holds text as UTF-8: these move file bytes to and from that form without a detour
 // through QString.
@@ -40,8 +38,6 @@ QByteArray Utf8ToAnsi(QByteArrayView utf8, qsizetype *firstBad = nullptr);
 // The first line break in data ("\r\n", "\n" or "\r"); LF when it has none.
 QString DetectLineBreakBytes(QByteArrayView data);
 
-// The line break a text uses first ("\r\n", "\n" or "\r"); LF when it has none.
-QString DetectLineBreak(QStringView text);
 
 // Looks a charset name up in CharsetNames (ignoring case); -1 when unknown.
 int EncodingOfCharset(QStringView name);
