@@ -296,12 +296,8 @@ bool TFtpClient::ConnectControl() {
       SocketError(FCtrl.get(), QStringLiteral("TLS connect"));
       return false;
     }
-    FTlsActive = true;
-    RecordPeer(FCtrl.get());
-    if (OnPeerCertificate && !OnPeerCertificate(FPeerCert)) {
-      SetError(ekProtocol, QStringLiteral("Server certificate refused"));
+    if (!TlsEstablished())
       return false;
-    }
   } else {
     FCtrl->connectToHost(host, port);
     if (!FCtrl->waitForConnected(ConnectTimeout)) {
@@ -315,6 +311,17 @@ bool TFtpClient::ConnectControl() {
   } while (FReplyCode < 200);
   if (FReplyCode != 220) {
     SetError(ekProtocol, LastReplyFirstLine());
+    return false;
+  }
+  return true;
+}
+
+// The control connection is encrypted: remember the server's certificate and let the caller refuse it.
+bool TFtpClient::TlsEstablished() {
+  FTlsActive = true;
+  RecordPeer(FCtrl.get());
+  if (OnPeerCertificate && !OnPeerCertificate(FPeerCert)) {
+    SetError(ekProtocol, QStringLiteral("Server certificate refused"));
     return false;
   }
   return true;
@@ -338,12 +345,8 @@ bool TFtpClient::NegotiateTls() {
     SocketError(FCtrl.get(), QStringLiteral("TLS handshake"));
     return false;
   }
-  FTlsActive = true;
-  RecordPeer(FCtrl.get());
-  if (OnPeerCertificate && !OnPeerCertificate(FPeerCert)) {
-    SetError(ekProtocol, QStringLiteral("Server certificate refused"));
+  if (!TlsEstablished())
     return false;
-  }
   return true;
 }
 

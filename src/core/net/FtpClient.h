@@ -120,6 +120,7 @@ private:
   class TDataListener;
   bool ConnectControl();
   bool NegotiateTls();
+  bool TlsEstablished();
   bool Logon();
   bool LogonUser(const QString &user, const QString &pass, const QString &acct);
   bool SendLine(const QString &line, bool hidden = false);
