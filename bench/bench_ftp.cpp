@@ -9,6 +9,7 @@
 // emptied and the disks synced between runs. Prints one line per measurement with both times and
 // ours / peer.
 #include "../tests/servers/FtpTestServer.h"
+#include "BenchReport.h"
 #include "core/publish/FtpUtils.h"
 
 #include <QCommandLineParser>
@@ -315,23 +316,9 @@ void Measure(const QString &label, const QString &peerName, double target, int r
   const QString mode = !s.Tls    ? QStringLiteral("plain")
                        : s.Tls12 ? QStringLiteral("tls1.2")
                                  : QStringLiteral("tls");
-  auto shown = [&](int who) {
-    return errors[who].isEmpty() ? QStringLiteral("%1 s").arg(Median(times[who]), 7, 'f', 3)
-                                 : QStringLiteral(" FAILED  ");
-  };
-  QString verdict = QStringLiteral("ratio  n/a");
-  if (errors[0].isEmpty() && errors[1].isEmpty()) {
-    const double ratio = Median(times[0]) / Median(times[1]);
-    verdict = QStringLiteral("ratio %1  (target <= %2) %3")
-                  .arg(ratio, 0, 'f', 2)
-                  .arg(target, 0, 'f', 2)
-                  .arg(ratio <= target ? QStringLiteral("ok") : QStringLiteral("MISSED"));
-  }
-  Say(QStringLiteral("%1 %2 %3 ours %4  %5 %6  %7")
-          .arg(label, -22)
-          .arg(s.Kind, -7)
-          .arg(mode, -7)
-          .arg(shown(0), peerName.leftJustified(5), shown(1), verdict));
+  auto ms = [&](int who) { return errors[who].isEmpty() ? Median(times[who]) * 1000 : -1.0; };
+  const QByteArray what = QStringLiteral("%1 %2 %3").arg(label, s.Kind, mode).toUtf8();
+  BenchRow(what.constData(), ms(0), peerName.toUtf8().constData(), ms(1), target);
   for (int who = 0; who < 2; ++who)
     if (!errors[who].isEmpty())
       Say(QStringLiteral("    %1 failed: %2").arg(who == 0 ? QStringLiteral("ours") : peerName, errors[who]));
