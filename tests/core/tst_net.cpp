@@ -74,6 +74,7 @@ class TestNet : public QObject {
 private slots:
   void parseListLine_data();
   void parseListLine();
+  void unparsedLines();
   void parseMlsd();
   void unsafeNamesDropped();
   void ftpTime();
@@ -122,6 +123,60 @@ void TestNet::parseListLine_data() {
                                << false << qint64(2048) << "2023-11-30 00:15";
   QTest::newRow("dos file pm") << "03-02-24  01:05PM  17 a b.txt" << true << "a b.txt" << false << qint64(17)
                                << "2024-03-02 13:05";
+  // Formats real servers send beyond the classic two.
+  QTest::newRow("dos four-digit year, dir") << "09-02-2002  06:48PM       <DIR>          Backup 2002" << true
+                                            << "Backup 2002" << true << qint64(0) << "2002-09-02 18:48";
+  QTest::newRow("dos four-digit year, separate PM, grouped size")
+      << "09-02-2002  06:48 PM              9,730 old page.htm" << true << "old page.htm" << false
+      << qint64(9730) << "2002-09-02 18:48";
+  QTest::newRow("iis iso date, dir") << "2002-09-02  18:48       <DIR>          logs" << true << "logs"
+                                     << true << qint64(0) << "2002-09-02 18:48";
+  QTest::newRow("iis iso date, millions") << "2002-09-02  18:48            1,234,567 big.zip" << true
+                                          << "big.zip" << false << qint64(1234567) << "2002-09-02 18:48";
+  QTest::newRow("dos day first with dots") << "02.09.2002  18:48          9.730 seite.htm" << true
+                                           << "seite.htm" << false << qint64(9730) << "2002-09-02 18:48";
+  QTest::newRow("unix group with a blank")
+      << "-rw-r--r--   1 web      Domain Users     4096 Mar  1 10:00 page.htm" << true << "page.htm" << false
+      << qint64(4096) << "2024-03-01 10:00";
+  QTest::newRow("unix extra domain field") << "-rwxr-xr-x 1 owner group EXAMPLE 300 Jan 19  2023 app.js"
+                                           << true << "app.js" << false << qint64(300) << "2023-01-19 00:00";
+  QTest::newRow("unix numeric owner and group") << "-rw-r--r-- 1 0 0 12 Mar  1 10:00 root.htm" << true
+                                                << "root.htm" << false << qint64(12) << "2024-03-01 10:00";
+  QTest::newRow("unix iso date") << "-rw-r--r-- 1 u g 512 2005-06-07 21:22 iso.htm" << true << "iso.htm"
+                                 << false << qint64(512) << "2005-06-07 21:22";
+  QTest::newRow("unix full iso with zone")
+      << "-rw-r--r-- 1 u g 512 2005-06-07 21:22:33.000000000 +0200 full iso.htm" << true << "full iso.htm"
+      << false << qint64(512) << "2005-06-07 19:22:33";
+  QTest::newRow("unix month-day") << "-rw-r--r-- 1 u g 77 09-26 13:45 recent.htm" << true << "recent.htm"
+                                  << false << qint64(77) << "2023-09-26 13:45";
+  QTest::newRow("unix slashes, dir") << "drwxr-xr-x 2 u g 4096 1999/10/12 old stuff" << true << "old stuff"
+                                     << true << qint64(4096) << "1999-10-12 00:00";
+  QTest::newRow("german month") << "-rw-r--r-- 1 u g 10 Mär  5 12:00 März.htm" << true << "März.htm" << false
+                                << qint64(10) << "2024-03-05 12:00";
+  QTest::newRow("german day first") << "-rw-r--r-- 1 u g 10  5. Okt 2019 okt.htm" << true << "okt.htm"
+                                    << false << qint64(10) << "2019-10-05 00:00";
+  QTest::newRow("german december") << "-rw-r--r-- 1 u g 10 Dez 24 2019 x.htm" << true << "x.htm" << false
+                                   << qint64(10) << "2019-12-24 00:00";
+  QTest::newRow("hungarian") << "-rw-r--r-- 1 u g 10 márc. 5 12:00 h.htm" << true << "h.htm" << false
+                             << qint64(10) << "2024-03-05 12:00";
+  QTest::newRow("hungarian september") << "-rw-r--r-- 1 u g 10 szept 30 2019 h2.htm" << true << "h2.htm"
+                                       << false << qint64(10) << "2019-09-30 00:00";
+  QTest::newRow("french") << "-rw-r--r-- 1 u g 10 févr. 29 10:00 f.htm" << true << "f.htm" << false
+                          << qint64(10) << "2024-02-29 10:00";
+  QTest::newRow("french august") << "-rw-r--r-- 1 u g 10 août 15 2021 f2.htm" << true << "f2.htm" << false
+                                 << qint64(10) << "2021-08-15 00:00";
+  QTest::newRow("spanish") << "-rw-r--r-- 1 u g 10 ene 15 2020 e.htm" << true << "e.htm" << false
+                           << qint64(10) << "2020-01-15 00:00";
+  QTest::newRow("spanish december") << "-rw-r--r-- 1 u g 10 dic 31 2020 e2.htm" << true << "e2.htm" << false
+                                    << qint64(10) << "2020-12-31 00:00";
+  QTest::newRow("unknown month word keeps the entry")
+      << "-rw-r--r-- 1 u g 10 Xyz  5 12:00 x.htm" << true << "x.htm" << false << qint64(10) << "";
+  QTest::newRow("month decoded in the wrong encoding")
+      << "-rw-r--r-- 1 u g 10 M�r  5 12:00 y.htm" << true << "y.htm" << false << qint64(10) << "";
+  QTest::newRow("unix symlink with blanks") << "lrwxrwxrwx 1 u g 11 Mar  1 10:00 my link -> some target"
+                                            << true << "my link" << false << qint64(11) << "2024-03-01 10:00";
+  QTest::newRow("unix name with a leading blank") << "-rw-r--r-- 1 u g 7 Mar  1 10:00  lead.htm" << true
+                                                  << " lead.htm" << false << qint64(7) << "2024-03-01 10:00";
   QTest::newRow("total line") << "total 48" << false << "" << false << qint64(0) << "";
   QTest::newRow("garbage") << "hello world" << false << "" << false << qint64(0) << "";
 }
@@ -138,7 +193,35 @@ void TestNet::parseListLine() {
   QTEST(e.IsDir, "isDir");
   QTEST(e.Size, "size");
   QFETCH(QString, time);
-  QCOMPARE(e.ModifiedUtc, QDateTime::fromString(time, QStringLiteral("yyyy-MM-dd HH:mm")).toUTC().addSecs(0));
+  QDateTime expected;
+  if (!time.isEmpty()) {
+    const auto f =
+        time.size() > 16 ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd HH:mm");
+    expected = QDateTime(QDate::fromString(time.left(10), QStringLiteral("yyyy-MM-dd")),
+                         QTime::fromString(time.mid(11), f.mid(11)), QTimeZone::utc());
+  }
+  QCOMPARE(e.ModifiedUtc, expected);
+}
+
+void TestNet::unparsedLines() {
+  // Lines that are no entries we know of are handed back for the log; "total" lines (in any
+  // language), the current and parent directory and blank lines are not.
+  QStringList unparsed;
+  const auto list = FtpListing::ParseListing("insgesamt 48\r\n"
+                                             "-rw-r--r-- 1 u g 5 Jan  1  2020 index.htm\r\n"
+                                             "\r\n"
+                                             "drwxr-xr-x 2 u g 4096 Jan  1  2020 .\r\n"
+                                             "-rw-r--r-- 1 u g Jan  1  2020 nosize.htm\r\n"
+                                             "Permission denied\r\n"
+                                             "-rw-r--r-- 1 u g 1 Jan 1 2020 x/../y\r\n",
+                                             false, QDateTime::currentDateTimeUtc(), true, &unparsed);
+  QCOMPARE(list.size(), 1);
+  QCOMPARE(unparsed, QStringList({"-rw-r--r-- 1 u g Jan  1  2020 nosize.htm", "Permission denied",
+                                  "-rw-r--r-- 1 u g 1 Jan 1 2020 x/../y"}));
+  unparsed.clear();
+  FtpListing::ParseListing("type=cdir; .\r\ntype=file;size=1; a.htm\r\nnot facts\r\n", true,
+                           QDateTime::currentDateTimeUtc(), true, &unparsed);
+  QCOMPARE(unparsed, QStringList{"not facts"});
 }
 
 void TestNet::parseMlsd() {

@@ -30,7 +30,7 @@ public:
   }
 
   // kind: "pyftpd" (args passed to pyftpd_server.py), "vsftpd" (args: plain|explicit|implicit),
-  // or "proxy" (recording_proxy.py).
+  // "proxy" (recording_proxy.py) or "hostile" (hostile_ftp.py, args: the scenario).
   bool Start(const QString &kind, const QStringList &args, int timeoutMs = 20000) {
     Stop();
     QString program;
@@ -40,8 +40,9 @@ public:
       all << Script(QStringLiteral("vsftpd_server.sh")) << args;
     } else {
       program = QStringLiteral("/usr/bin/python3");
-      all << Script(kind == u"proxy" ? QStringLiteral("recording_proxy.py")
-                                     : QStringLiteral("pyftpd_server.py"))
+      all << Script(kind == u"proxy"     ? QStringLiteral("recording_proxy.py")
+                    : kind == u"hostile" ? QStringLiteral("hostile_ftp.py")
+                                         : QStringLiteral("pyftpd_server.py"))
           << args;
     }
     // Own process group (stopped as a whole), and ended with us should the test crash.
@@ -95,6 +96,9 @@ public:
     } while (!deadline.hasExpired());
     return Output;
   }
+
+  // False once the server has ended (the hostile server ends by itself after its lifetime).
+  bool Running() { return FProc.state() == QProcess::Running && !FProc.waitForFinished(0); }
 
   void Stop() {
     if (FProc.state() == QProcess::NotRunning)

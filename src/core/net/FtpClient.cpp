@@ -144,20 +144,45 @@ bool TFtpClient::SendLine(const QString &line, bool hidden) {
   return true;
 }
 
-bool TFtpClient::ReadReply(int timeoutMs) {
+void TFtpClient::Drop(TFtpErrorKind kind, const QString &text) {
+  SetError(kind, text);
+  if (FCtrl)
+    FCtrl->abort();
+}
+
+// Only "xyz" or "xyz text" / "xyz-text" with a code from 100 to 599 opens a reply.
+static bool IsReplyStart(const QByteArray &raw) {
+  return raw.size() >= 3 && raw[0] >= '1' && raw[0] <= '5' && isdigit(uchar(raw[1])) &&
+         isdigit(uchar(raw[2])) && (raw.size() == 3 || raw[3] == ' ' || raw[3] == '-');
+}
+
+bool TFtpClient::ReadReply(int timeoutMs, bool abortable) {
   FReplyCode = 0;
   FReplyLines.clear();
   QDeadlineTimer deadline(timeoutMs);
   QByteArray code;
-  bool multi = false;
+  qint64 bytes = 0;
+  auto tooLong = [&] {
+    Drop(ekProtocol, QStringLiteral("The server's reply is too long (more than %1 bytes or %2 lines)")
+                         .arg(MaxReplyBytes)
+                         .arg(MaxReplyLines));
+    return false;
+  };
   for (;;) {
     while (!FCtrl->canReadLine()) {
+      // A line without an end must not fill the memory either.
+      if (bytes + FCtrl->bytesAvailable() > MaxReplyBytes)
+        return tooLong();
       if (PeerClosed(FCtrl.get())) {
         SetError(ekClosed, QStringLiteral("Connection closed by the server"));
         return false;
       }
       if (deadline.hasExpired()) {
-        SetError(ekReadTimeout, QStringLiteral("Read timed out"));
+        Drop(ekReadTimeout, QStringLiteral("Read timed out"));
+        return false;
+      }
+      if (abortable && FAbort.load()) {
+        Drop(ekAborted, QStringLiteral("Aborted while waiting for the server"));
         return false;
       }
       if (!FCtrl->waitForReadyRead(int(qBound(qint64(1), deadline.remainingTime(), qint64(Slice))))) {
@@ -175,36 +200,61 @@ bool TFtpClient::ReadReply(int timeoutMs) {
       }
     }
     QByteArray raw = FCtrl->readLine();
+    bytes += raw.size();
+    if (bytes > MaxReplyBytes || FReplyLines.size() >= MaxReplyLines)
+      return tooLong();
     while (raw.endsWith('\n') || raw.endsWith('\r'))
       raw.chop(1);
     const QString line = Decode(raw);
     FReplyLines << line;
     Log(QStringLiteral("< ") + line);
     if (code.isEmpty()) {
-      if (raw.size() < 3 || !isdigit(uchar(raw[0])) || !isdigit(uchar(raw[1])) || !isdigit(uchar(raw[2]))) {
-        SetError(ekProtocol, QStringLiteral("Invalid reply: ") + line);
+      if (!IsReplyStart(raw)) {
+        Drop(ekProtocol, QStringLiteral("Invalid reply: ") + line.left(200));
         return false;
       }
       code = raw.left(3);
-      multi = raw.size() > 3 && raw[3] == '-';
-      if (!multi)
+      if (raw.size() == 3 || raw[3] != '-')
         break;
     } else if (raw.startsWith(code) && (raw.size() == 3 || raw[3] == ' ')) {
       break;
+    }
+    // Lines that keep coming are no reason to wait longer than for a silent server.
+    if (deadline.hasExpired()) {
+      Drop(ekProtocol, QStringLiteral("The server's reply did not end in time"));
+      return false;
     }
   }
   FReplyCode = code.toInt();
   return true;
 }
 
+bool TFtpClient::ReadFinalReply(int timeoutMs) {
+  // Preliminary replies ("150 still working") do not extend the wait: a server that repeats
+  // them must not hold the session for ever.
+  QDeadlineTimer deadline(timeoutMs);
+  QString preliminary;
+  for (;;) {
+    if (!ReadReply(int(qMax<qint64>(1, deadline.remainingTime())))) {
+      if (FErrorKind == ekReadTimeout && !preliminary.isEmpty())
+        FErrorText = QStringLiteral("No final reply from the server in time (last: ") + preliminary + u')';
+      return false;
+    }
+    if (FReplyCode >= 200)
+      return true;
+    preliminary = LastReplyFirstLine().left(200);
+    if (deadline.hasExpired()) {
+      Drop(ekReadTimeout,
+           QStringLiteral("No final reply from the server in time (last: ") + preliminary + u')');
+      return false;
+    }
+  }
+}
+
 bool TFtpClient::Command(const QString &line, bool hidden) {
   if (!SendLine(line, hidden))
     return false;
-  do {
-    if (!ReadReply(ReadTimeout))
-      return false;
-  } while (FReplyCode < 200); // preliminary replies of simple commands are skipped
-  return true;
+  return ReadFinalReply(ReadTimeout);
 }
 
 int TFtpClient::Quote(const QString &command) {
@@ -235,6 +285,10 @@ bool TFtpClient::Connect() {
   FReplyLines.clear();
   if (TlsMode != tlNone && !TlsSupported()) {
     SetError(ekLocal, QStringLiteral("TLS is not available"));
+    return false;
+  }
+  if (FShutdown.load()) {
+    SetError(ekAborted, QStringLiteral("The session is shutting down"));
     return false;
   }
   const bool ok = ConnectControl() && NegotiateTls() && Logon();
@@ -305,10 +359,8 @@ bool TFtpClient::ConnectControl() {
       return false;
     }
   }
-  do {
-    if (!ReadReply(ReadTimeout))
-      return false;
-  } while (FReplyCode < 200);
+  if (!ReadFinalReply(ReadTimeout))
+    return false;
   if (FReplyCode != 220) {
     SetError(ekProtocol, LastReplyFirstLine());
     return false;
@@ -420,7 +472,7 @@ void TFtpClient::Disconnect() {
   const QString text = FErrorText;
   if (Connected() && SendLine(QStringLiteral("QUIT"))) {
     FCtrl->waitForBytesWritten(1000);
-    ReadReply(1000);
+    ReadReply(1000, false);
   }
   FCtrl->disconnectFromHost();
   if (FCtrl->state() != QAbstractSocket::UnconnectedState)
@@ -500,9 +552,15 @@ bool TFtpClient::NameCommand(const QString &verb, const QString &name) {
   return true;
 }
 
-bool TFtpClient::MakeDir(const QString &dir) { return NameCommand(QStringLiteral("MKD"), dir); }
-bool TFtpClient::RemoveDir(const QString &dir) { return NameCommand(QStringLiteral("RMD"), dir); }
-bool TFtpClient::DeleteFile(const QString &name) { return NameCommand(QStringLiteral("DELE"), name); }
+bool TFtpClient::MakeDir(const QString &dir) {
+  return NameCommand(QStringLiteral("MKD"), dir);
+}
+bool TFtpClient::RemoveDir(const QString &dir) {
+  return NameCommand(QStringLiteral("RMD"), dir);
+}
+bool TFtpClient::DeleteFile(const QString &name) {
+  return NameCommand(QStringLiteral("DELE"), name);
+}
 
 bool TFtpClient::Rename(const QString &from, const QString &to) {
   ClearError();

@@ -40,8 +40,17 @@ public:
   bool UseExtendedDataPort = false; // "EPSV"/"EPRT" when the server offers them
   bool SendHostCommand = true;      // "HOST name" before the logon (names only, not addresses)
   bool UseMachineListing = true;    // "MLSD" when the server offers "MLST"
-  int ReadTimeout = 60000;          // ms without an answer or data before ekReadTimeout
+  int ReadTimeout = 60000;          // ms without an answer or data before ekReadTimeout; also the
+                                    // longest wait for a command's final reply, preliminary
+                                    // ("1xx") replies included
   int ConnectTimeout = 20000;       // ms for the TCP connect and each TLS handshake
+  // Bounds on what a server may send us: a reply that grows beyond them, or a listing that is
+  // larger or takes longer, is a protocol error and costs the connection (the next operation
+  // reconnects). Generous for real servers; tests make them small.
+  int MaxReplyBytes = 1024 * 1024;
+  int MaxReplyLines = 10000;
+  qint64 MaxListingBytes = qint64(256) * 1024 * 1024;
+  int ListingTimeout = 10 * 60 * 1000; // ms for a whole listing, however steadily data comes
   TFtpProxySettings Proxy;
   TFtpTextEncoding Encoding = teUtf8;
   QSsl::SslProtocol TlsProtocol = QSsl::TlsV1_2OrLater;
@@ -98,10 +107,22 @@ public:
   bool Put(QIODevice *source, const QString &remoteName, bool append = false);
   bool Get(const QString &remoteName, QIODevice *dest);
 
-  // Thread-safe: makes the running transfer end with ekAborted. Stays set until ClearAbort().
+  // Thread-safe: makes the running transfer, or the wait for a reply, end with ekAborted.
+  // Stays set until ClearAbort(). A wait for a reply that is ended this way closes the control
+  // connection, since the reply may still come and would be taken for the next one.
   void Abort() { FAbort.store(true); }
-  void ClearAbort() { FAbort.store(false); }
+  void ClearAbort() {
+    if (!FShutdown.load())
+      FAbort.store(false);
+  }
   bool AbortRequested() const { return FAbort.load(); }
+  // Thread-safe: an abort that nothing clears any more, for an owner that is going away; every
+  // wait ends at once and no operation starts a new connection.
+  void Shutdown() {
+    FShutdown.store(true);
+    FAbort.store(true);
+  }
+  bool ShuttingDown() const { return FShutdown.load(); }
 
   TFtpErrorKind ErrorKind() const { return FErrorKind; }
   QString ErrorText() const { return FErrorText; }
@@ -124,8 +145,15 @@ private:
   bool Logon();
   bool LogonUser(const QString &user, const QString &pass, const QString &acct);
   bool SendLine(const QString &line, bool hidden = false);
-  bool ReadReply(int timeoutMs);
-  bool Command(const QString &line, bool hidden = false); // true when a reply arrived
+  // One reply; `abortable`: Abort() ends the wait. Every failure but a refusal leaves the
+  // connection out of step with the server and closes it.
+  bool ReadReply(int timeoutMs, bool abortable = true);
+  // Replies until a final one (2xx-5xx), all within timeoutMs.
+  bool ReadFinalReply(int timeoutMs);
+  bool Command(const QString &line, bool hidden = false); // true when a final reply arrived
+  // Records the error and closes the control connection: what the server sends next can no
+  // longer be matched to our commands.
+  void Drop(TFtpErrorKind kind, const QString &text);
   bool NameCommand(const QString &verb, const QString &name);
   bool CheckName(const QString &name);
   bool EnsureBinary();
@@ -135,7 +163,9 @@ private:
   void CloseData(QTcpSocket *data, bool hard);
   void ResyncAfterAbort();
   bool WaitRead(QTcpSocket *s, qint64 &lastActivity, bool &eof);
-  bool Transfer(const QString &command, QIODevice *source, QIODevice *dest);
+  // maxBytes/timeoutMs (when >= 0) bound a download as a whole: listings land in memory.
+  bool Transfer(const QString &command, QIODevice *source, QIODevice *dest, qint64 maxBytes = -1,
+                int timeoutMs = -1);
   void SocketError(QTcpSocket *s, const QString &what);
   QSslConfiguration BaseSslConfiguration();
   void RecordPeer(QSslSocket *s);
@@ -144,6 +174,7 @@ private:
 
   std::unique_ptr<QSslSocket> FCtrl;
   std::atomic<bool> FAbort{false};
+  std::atomic<bool> FShutdown{false};
   bool FTlsActive = false;
   bool FProtP = false;
   bool FBinary = false;

@@ -45,8 +45,15 @@ std::unique_ptr<QTcpSocket> TFtpClient::OpenData(const QString &command) {
       if (!Command(QStringLiteral("EPSV")))
         return nullptr;
       static const QRegularExpression re(QStringLiteral(R"(\((.)\1\1(\d+)\1\))"));
-      if (auto m = re.match(LastReplyFirstLine()); FReplyCode == 229 && m.hasMatch())
-        port = quint16(m.captured(2).toUInt());
+      if (auto m = re.match(LastReplyFirstLine()); FReplyCode == 229 && m.hasMatch()) {
+        bool ok = false;
+        const uint p = m.capturedView(2).toUInt(&ok);
+        if (!ok || p < 1 || p > 65535) {
+          SetError(ekProtocol, QStringLiteral("Invalid port in the server's reply: ") + LastReplyFirstLine());
+          return nullptr;
+        }
+        port = quint16(p);
+      }
     }
     if (port == 0) {
       if (!Command(QStringLiteral("PASV")))
@@ -57,9 +64,22 @@ std::unique_ptr<QTcpSocket> TFtpClient::OpenData(const QString &command) {
         SetError(ekProtocol, QStringLiteral("Passive mode refused: ") + LastReplyFirstLine());
         return nullptr;
       }
+      // Six numbers of 0-255 each; anything else would wrap into some other port.
+      uint n[6];
+      bool valid = true;
+      for (int i = 0; i < 6; ++i) {
+        bool ok = false;
+        n[i] = m.capturedView(i + 1).toUInt(&ok);
+        valid = valid && ok && n[i] <= 255;
+      }
+      if (!valid || n[4] * 256 + n[5] == 0) {
+        SetError(ekProtocol,
+                 QStringLiteral("Invalid address in the server's reply: ") + LastReplyFirstLine());
+        return nullptr;
+      }
       // The address in the reply is ignored: data goes to the host we are talking to, which
       // also keeps a hostile server from sending us to a third machine.
-      port = quint16(m.captured(5).toUInt() * 256 + m.captured(6).toUInt());
+      port = quint16(n[4] * 256 + n[5]);
     }
     data = std::make_unique<QSslSocket>();
     WatchPeerClose(data.get());
@@ -185,7 +205,8 @@ void TFtpClient::CloseData(QTcpSocket *data, bool hard) {
   data->abort();
 }
 
-bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *dest) {
+bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *dest, qint64 maxBytes,
+                          int timeoutMs) {
   if (!Connected()) {
     SetError(ekClosed, QStringLiteral("Not connected"));
     return false;
@@ -199,9 +220,13 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
     WatchTickets(ssl);
   QElapsedTimer idle;
   idle.start();
+  // The idle time-out restarts with every chunk, so a server that never stops sending needs a
+  // bound of its own.
+  const QDeadlineTimer overall = timeoutMs >= 0 ? QDeadlineTimer(timeoutMs) : QDeadlineTimer::Forever;
   qint64 total = 0;
   bool failed = false;
   bool aborted = false;
+  bool outOfStep = false; // the control connection cannot be brought back in step
   QByteArray buf;
   if (source) {
     buf.resize(ChunkSize);
@@ -258,8 +283,20 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
         aborted = true;
         break;
       }
+      if (overall.hasExpired()) {
+        SetError(
+            ekProtocol,
+            QStringLiteral("The server did not finish the transfer within %1 s").arg(timeoutMs / 1000.0));
+        failed = outOfStep = true;
+        break;
+      }
       if (data->bytesAvailable() > 0) {
         const QByteArray chunk = data->read(ChunkSize);
+        if (maxBytes >= 0 && total + chunk.size() > maxBytes) {
+          SetError(ekProtocol, QStringLiteral("The server sent more than %1 bytes").arg(maxBytes));
+          failed = outOfStep = true;
+          break;
+        }
         if (dest->write(chunk) != chunk.size()) {
           SetError(ekLocal, QStringLiteral("Writing the local file failed: ") + dest->errorString());
           failed = true;
@@ -296,14 +333,19 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
     const auto kind = aborted ? ekAborted : FErrorKind;
     const QString text = aborted ? QStringLiteral("Transfer aborted") : FErrorText;
     CloseData(data.get(), true);
-    ResyncAfterAbort();
+    // A server that floods us will not listen to "ABOR" either: give the connection up, the
+    // next operation reconnects.
+    if (outOfStep)
+      FCtrl->abort();
+    else
+      ResyncAfterAbort();
     FErrorKind = kind;
     FErrorText = text;
     Log(QStringLiteral("Error: ") + text);
     return false;
   }
   CloseData(data.get(), false);
-  if (!ReadReply(ReadTimeout))
+  if (!ReadFinalReply(ReadTimeout))
     return false;
   if (FReplyCode == 426) {
     // "Connection closed; transfer aborted": the data connection broke under the transfer,
@@ -322,19 +364,31 @@ void TFtpClient::ResyncAfterAbort() {
   // The server may not have noticed the reset yet (a throttled server does not read for a
   // while), so tell it with "ABOR". Its answers end with 225 or 226 ("426" for the transfer
   // may come first); whatever trails behind is read so that the next command meets a quiet
-  // connection.
+  // connection. All of it within one bound: a server that keeps talking past it is not in
+  // step with us, and the connection is given up (the next operation reconnects).
   if (!Connected() || !SendLine(QStringLiteral("ABOR")))
     return;
   QDeadlineTimer deadline(qMin(ReadTimeout, 3000));
-  while (!deadline.hasExpired()) {
-    if (!ReadReply(int(qMax<qint64>(1, deadline.remainingTime()))))
-      return;
+  auto left = [&] { return int(qMax<qint64>(1, deadline.remainingTime())); };
+  for (;;) {
+    if (!ReadReply(left(), false))
+      return; // the connection is closed already
     if (FReplyCode == 225 || FReplyCode == 226 || FReplyCode >= 500)
       break;
+    if (deadline.hasExpired()) {
+      Drop(ekProtocol, QStringLiteral("No answer to ABOR in time"));
+      return;
+    }
   }
-  while (FCtrl->bytesAvailable() > 0 || FCtrl->waitForReadyRead(50)) {
-    if (!FCtrl->canReadLine() || !ReadReply(200))
-      break;
+  for (;;) {
+    if (!FCtrl->canReadLine() && !FCtrl->waitForReadyRead(50))
+      return; // quiet
+    if (deadline.hasExpired()) {
+      Drop(ekProtocol, QStringLiteral("The server keeps talking after ABOR"));
+      return;
+    }
+    if (!ReadReply(qMin(200, left()), false))
+      return;
   }
 }
 
@@ -368,7 +422,8 @@ bool TFtpClient::List(QList<TFtpListEntry> &entries) {
   buf.open(QIODevice::WriteOnly);
   const auto progress = std::move(OnProgress);
   OnProgress = nullptr;
-  const bool ok = Transfer(mlsd ? QStringLiteral("MLSD") : QStringLiteral("LIST"), nullptr, &buf);
+  const bool ok = Transfer(mlsd ? QStringLiteral("MLSD") : QStringLiteral("LIST"), nullptr, &buf,
+                           MaxListingBytes, ListingTimeout);
   OnProgress = progress;
   if (!ok) {
     // An empty directory may be answered with 450/550 and no data connection at all.
@@ -379,6 +434,15 @@ bool TFtpClient::List(QList<TFtpListEntry> &entries) {
     }
     return false;
   }
-  entries = FtpListing::ParseListing(buf.data(), mlsd, QDateTime::currentDateTimeUtc(), Encoding == teUtf8);
+  QStringList unparsed;
+  entries = FtpListing::ParseListing(buf.data(), mlsd, QDateTime::currentDateTimeUtc(), Encoding == teUtf8,
+                                     &unparsed);
+  // Entries we cannot read are missing from the listing (publishing would send those files
+  // again every time): say so in the log, in a bounded number of lines.
+  constexpr int shown = 50;
+  for (int i = 0; i < unparsed.size() && i < shown; ++i)
+    Log(QStringLiteral("Listing line not understood: ") + unparsed[i].left(500));
+  if (unparsed.size() > shown)
+    Log(QStringLiteral("... and %1 more listing lines not understood").arg(unparsed.size() - shown));
   return true;
 }

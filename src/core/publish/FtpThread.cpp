@@ -18,9 +18,12 @@ TFtpThread::TFtpThread(std::unique_ptr<TExtFtp> ftp, QObject *parent)
 TFtpThread::~TFtpThread() {
   // The sockets belong to the FTP thread: close and destroy the session there.
   Cancel();
+  // Every wait of the session ends within a fraction of a second once it is shutting down,
+  // and nothing reconnects, so the running job (and any queued one) ends soon, however the
+  // server behaves; the final QUIT waits a bounded time.
+  FFtp->Shutdown();
   TExtFtp *ftp = FFtp.release();
-  // Blocking: quit() below would otherwise end the thread before the queued call ran. The
-  // transfer was aborted above, so a running job ends soon.
+  // Blocking: quit() below would otherwise end the thread before the queued call ran.
   QMetaObject::invokeMethod(
       FWorker,
       [ftp] {

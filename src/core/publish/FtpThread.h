@@ -3,7 +3,8 @@
 // waits for the result in a local event loop (so windows keep painting), Post() does not wait.
 // Progress arrives as queued signals on the caller's thread. Cancel() may be called from any
 // thread: it sets the cancel flag that jobs check between files and aborts the running
-// transfer.
+// transfer or wait for the server. Destroying the thread ends within seconds whatever the
+// server does.
 #include "core/publish/FtpUtils.h"
 
 #include <QObject>

@@ -223,8 +223,8 @@ bool TExtFtp::ConnectWithRetries(int attempts) {
     if (ok)
       break;
     StoreError(ErrorText());
-    if (ErrorKind() == ekLocal)
-      break; // nothing a second try would change
+    if (ErrorKind() == ekLocal || ErrorKind() == ekAborted)
+      break; // nothing a second try would change, or the user wants us to stop
     QThread::msleep(200);
     Disconnect();
   }
@@ -261,18 +261,30 @@ bool TExtFtp::ConnectWithRetries(int attempts) {
 
 bool TExtFtp::Recover(const QString &error) {
   StoreError(error);
-  LogLine(_("Trying to reconnect") + QStringLiteral(" - ") + error);
-  QThread::msleep(200);
-  Disconnect();
-  if (!ConnectWithRetries(3))
-    return false;
-  if (!fCurrentDir.isEmpty() && !TFtpClient::ChangeDir(fCurrentDir)) {
-    StoreError(ErrorText());
+  if (AbortRequested()) {
+    // Cancelled, or the session is being shut down: no new connection.
+    LogLine(QStringLiteral("Not reconnecting: aborted"));
     return false;
   }
+  LogLine(_("Trying to reconnect") + QStringLiteral(" - ") + error);
+  auto reconnect = [this] {
+    QThread::msleep(200);
+    Disconnect();
+    if (!ConnectWithRetries(3))
+      return false;
+    if (!fCurrentDir.isEmpty() && !TFtpClient::ChangeDir(fCurrentDir)) {
+      StoreError(ErrorText());
+      return false;
+    }
+    return true;
+  };
+  if (!reconnect())
+    return false;
   fValidDirectoryListing = false;
-  // A listing that fails now is simply asked for again when it is needed.
-  ReadListing();
+  // A listing that fails now is simply asked for again when it is needed; but one that cost
+  // the connection (a server that floods us with it) must not leave us without one.
+  if (!ReadListing() && !Connected() && !AbortRequested())
+    return reconnect();
   return true;
 }
 
@@ -584,10 +596,11 @@ void TExtFtp::AbortTransfer() {
 }
 
 int TExtFtp::Transfer(QIODevice *source, QIODevice *dest, const QString &remote, bool append) {
-  if (!Connected() && !Recover(_("FTP connection lost!")))
-    return frReconnectFailed;
+  // An abort ends the transfer it hit; this is a new one (unless the session is shutting down).
   fAborted.store(false);
   ClearAbort();
+  if (!Connected() && !Recover(_("FTP connection lost!")))
+    return AbortRequested() ? frCancelled : frReconnectFailed;
   const QString name = ModifyName(remote);
   const bool upload = source != nullptr;
   QIODevice *dev = upload ? source : dest;

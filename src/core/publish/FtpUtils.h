@@ -99,7 +99,10 @@ public:
   bool UseOpts() const { return fUseOpts; }
   void SetUseOpts(bool on) { fUseOpts = on; }
   void SetForceUtf8(bool on) { fForceUtf8 = on; }
-  void SetUseExtensions(bool on) { fUseExts = on; }
+  void SetUseExtensions(bool on) {
+    fUseExts = on;
+    UseExtendedDataPort = on;
+  }
   void SetQuotes(bool on) { fQuotes = on; }
   void SetUseKeepAlive(bool on) { fUseKeepAlive = on; }
   bool ServerUtf8() const { return fUTF8; }
