@@ -4,6 +4,7 @@
 #include "core/common/HListBox.h"
 #include "core/common/IniFileUtils.h"
 #include "core/common/Settings.h"
+#include "DiskFull.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,6 +98,138 @@ private slots:
     QVERIFY(ini->LastError().contains("x.ini"));
   }
 
+  void iniFullDiskKeepsFile_data() { TDiskFull::AddRows(); }
+  void iniFullDiskKeepsFile() {
+    // A settings file far below 16 KiB: the size that a buffered write left empty on a full disk.
+    QFETCH(int, kind);
+    TDiskFull disk{TDiskFull::TKind(kind)};
+    if (!disk.SkipReason.isEmpty())
+      QSKIP(qPrintable(disk.SkipReason));
+    const QString f = disk.FilePath("Velmo.ini");
+    {
+      auto ini = TUnicodeIniFile::CreateForWrite(f);
+      ini->WriteString("Config", "StdPath", "/home/me/web/");
+      QVERIFY(ini->UpdateFile());
+    }
+    const QByteArray before = ReadAll(f);
+    auto ini = TUnicodeIniFile::CreateForWrite(f);
+    ini->WriteString("Config", "StdPath", "/elsewhere/");
+    QVERIFY(disk.MakeFull());
+    QVERIFY(!ini->UpdateFile());
+    QVERIFY2(ini->LastError().contains(TDiskFull::NoSpaceText()), qPrintable(ini->LastError()));
+    QVERIFY(ini->LastError().contains("Velmo.ini"));
+    QCOMPARE(ReadAll(f), before);
+    ini.reset(); // the last writer tries again on release, and fails the same way
+    QCOMPARE(ReadAll(f), before);
+    // No temporary file is left behind either.
+    QStringList left = QDir(QFileInfo(f).path()).entryList(QDir::Files);
+    left.removeAll("filler");
+    QCOMPARE(left, QStringList{"Velmo.ini"});
+  }
+
+  void iniUnreadableFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("stdPath"); // what is read; empty when nothing can be
+    QTest::addColumn<bool>("keptAside");  // a .damaged copy (read in part) or the file itself (unreadable)
+    const QString text =
+        QStringLiteral("; mine\r\n[Config]\r\nStdPath=/w/K\u00E4se\u0151/\r\n[Projects]\r\nCount=0\r\n");
+    QByteArray le, be;
+    for (QChar c : text) {
+      le += char(c.unicode() & 0xFF);
+      le += char(c.unicode() >> 8);
+      be += char(c.unicode() >> 8);
+      be += char(c.unicode() & 0xFF);
+    }
+    const QString path = QStringLiteral("/w/K\u00E4se\u0151/");
+    QTest::newRow("UTF-16LE with mark") << QByteArray("\xFF\xFE") + le << path << false;
+    QTest::newRow("UTF-16LE without mark") << le << path << false;
+    QTest::newRow("UTF-16BE without mark") << be << path << false;
+    QTest::newRow("UTF-16LE with mark, odd byte count") << QByteArray("\xFF\xFE") + le + '\n' << path << true;
+    QTest::newRow("UTF-16LE without mark, odd byte count") << le + '\n' << path << true;
+    QTest::newRow("UTF-16BE with mark, odd byte count") << QByteArray("\xFE\xFF") + be + 'x' << path << true;
+    QByteArray shifted = QByteArray("\xFF\xFE") + le;
+    shifted.insert(40, '!'); // a byte put in by hand: the rest is out of step
+    QTest::newRow("UTF-16 out of step") << shifted << QString() << true;
+    QTest::newRow("NUL bytes without a pattern")
+        << QByteArray("[Config]\r\nStdPath=\0\0\0/w/\r\n", 24) << QString() << true;
+    QTest::newRow("UTF-8") << text.toUtf8() << path << false;
+  }
+  void iniUnreadableFile() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, stdPath);
+    QFETCH(bool, keptAside);
+    QTemporaryDir dir;
+    const QString f = dir.filePath("Velmo.ini");
+    WriteAll(f, bytes);
+    {
+      auto r = TUnicodeIniFile::CreateForRead(f);
+      QCOMPARE(r->ReadString("Config", "StdPath"), stdPath);
+      QCOMPARE(r->Loaded(), !stdPath.isEmpty());
+      QCOMPARE(r->LoadError().isEmpty(), !keptAside);
+      if (keptAside)
+        QVERIFY2(r->LoadError().contains(f + ".damaged"), qPrintable(r->LoadError()));
+    }
+    // Nothing is lost: an unreadable file went aside whole, a file read in part has a copy.
+    QCOMPARE(QFile::exists(f + ".damaged"), keptAside);
+    if (keptAside)
+      QCOMPARE(ReadAll(f + ".damaged"), bytes);
+    QCOMPARE(QFile::exists(f), !keptAside || !stdPath.isEmpty());
+    // Reading again (every reader does) makes no second copy; writing keeps what was read.
+    {
+      auto w = TUnicodeIniFile::CreateForWrite(f);
+      w->WriteString("Form", "Left", "5");
+      QVERIFY(w->UpdateFile());
+    }
+    QVERIFY(!QFile::exists(f + ".damaged1"));
+    auto r = TUnicodeIniFile::CreateForRead(f);
+    QVERIFY(r->LoadError().isEmpty());
+    QCOMPARE(r->ReadString("Config", "StdPath"), stdPath);
+    QCOMPARE(r->ReadString("Projects", "Count"), stdPath.isEmpty() ? QString() : QString("0"));
+    QCOMPARE(r->ToText().contains("; mine"), !stdPath.isEmpty());
+  }
+
+  void iniDamagedCopiesAreNeverReplaced() {
+    QTemporaryDir dir;
+    const QString f = dir.filePath("p.prj");
+    WriteAll(f + ".damaged", "first");
+    WriteAll(f + ".damaged1", "second");
+    WriteAll(f, QByteArray("\0\0\0x", 4));
+    QVERIFY(!TUnicodeIniFile::CreateForRead(f)->Loaded());
+    QCOMPARE(ReadAll(f + ".damaged"), QByteArray("first"));
+    QCOMPARE(ReadAll(f + ".damaged1"), QByteArray("second"));
+    QCOMPARE(ReadAll(f + ".damaged2"), QByteArray("\0\0\0x", 4));
+    QVERIFY(!QFile::exists(f));
+  }
+
+  void iniManyKeysKeepOrderAndCase() {
+    // Keys are hashed; file order, case of the first spelling and comments must not change.
+    QTemporaryDir dir;
+    const QString f = dir.filePath("m.ini");
+    WriteAll(f, "[A]\r\n; note\r\nKey0=x\r\n[b]\r\nz=1\r\n[A]\r\nkey0=last wins\r\n");
+    auto ini = TUnicodeIniFile::CreateForWrite(f);
+    QCOMPARE(ini->ReadString("a", "KEY0"), QString("last wins"));
+    for (int i = 1; i < 300; ++i)
+      ini->WriteString("A", QString("Key%1").arg(i), QString::number(i));
+    for (int i = 0; i < 300; i += 2)
+      ini->DeleteKey("a", QString("key%1").arg(i));
+    ini->WriteString("A", "Key0", "again"); // a deleted key comes back at the end
+    ini->WriteString("A", "Key1", "one");   // an existing one stays in place
+    QStringList expected;
+    for (int i = 1; i < 300; i += 2)
+      expected << QString("Key%1").arg(i);
+    expected << "Key0";
+    QCOMPARE(ini->ReadSection("A"), expected);
+    QCOMPARE(ini->ReadString("A", "key299"), QString("299"));
+    QCOMPARE(ini->ReadString("A", "key298"), QString());
+    QVERIFY(!ini->ValueExists("A", "Key2"));
+    QCOMPARE(ini->ReadSections(), QStringList({"A", "b", "Unicode"}));
+    ini->EraseSection("B");
+    ini->WriteString("B", "y", "2");
+    QCOMPARE(ini->ReadSections(), QStringList({"A", "Unicode", "B"}));
+    QVERIFY(ini->ToText().startsWith("[A]\r\n; note\r\nKey1=one\r\nKey3=3\r\n"));
+    QVERIFY(ini->ToText().contains("Key299=299\r\nKey0=again\r\n\r\n[Unicode]"));
+  }
+
   void detectEncoding_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("enc");
@@ -111,6 +244,12 @@ private slots:
     QTest::newRow("surrogate is not utf8") << QByteArray("\xED\xA0\x80") << int(seAnsi) << false;
     QByteArray cut = QByteArray(16383, 'a') + "\xC3\xA4";
     QTest::newRow("sequence across the scan window") << cut << int(seUTF8) << false;
+    // The whole text decides, however late its first letter beyond ASCII comes.
+    const QByteArray ascii(20000, 'a');
+    QTest::newRow("utf8 after 20 KB of ASCII") << ascii + "K\xC3\xA4se" << int(seUTF8) << false;
+    QTest::newRow("utf8 after 1 MiB of ASCII") << QByteArray(1 << 20, 'a') + "\xE2\x82\xAC" << int(seUTF8) << false;
+    QTest::newRow("latin1 after 20 KB of ASCII") << ascii + "K\xE4se" << int(seAnsi) << false;
+    QTest::newRow("utf8 first, latin1 later") << "K\xC3\xA4se" + ascii + "\xE4" << int(seAnsi) << false;
   }
   void detectEncoding() {
     QFETCH(QByteArray, bytes);

@@ -193,6 +193,14 @@ private slots:
     QCOMPARE(t.GetUnicodeChar("&pound;"), 163);
     QCOMPARE(t.GetIsoChar(QStringLiteral("&auml2;")), 228);
     QVERIFY(Table("#Only\nx|&auml;|228\n").GetHtmlName(228).isEmpty());
+    // Beyond Latin-1 too the first entry of a code names it, and a group named again continues.
+    const TEntityTable two = Table("##ISO\neuro|&euro;|8364\n#Other\nx|&x;|120\n##ISO\nalt|&eur;|8364\n"
+                                   "ohm|&ohm;|937\n");
+    QCOMPARE(two.Groups().size(), 2);
+    QCOMPARE(two.Groups()[0].FCount(), 3);
+    QCOMPARE(two.GetHtmlName(8364), QStringLiteral("&euro;"));
+    QCOMPARE(two.GetHtmlName(937), QStringLiteral("&ohm;"));
+    QCOMPARE(two.GetHtmlName(120), QString());
   }
 
   // --- Entities and characters --------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #include "core/common/IniFileUtils.h"
 #include "core/projects/AesLib.h"
 #include "core/projects/ProjectInfo.h"
+#include "DiskFull.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,6 +93,11 @@ private slots:
   void projectLookup();
   void dialogRules();
   void leaveAndEnter();
+  void namesWithPercentAndBar_data();
+  void namesWithPercentAndBar();
+  void fullDiskKeepsProjectFile_data();
+  void fullDiskKeepsProjectFile();
+  void damagedProjectFile();
 };
 
 void TestProjectsInfo::ftpProjectRoundTrip() {
@@ -510,6 +516,98 @@ void TestProjectsInfo::leaveAndEnter() {
   QVERIFY(p.Changed);
   QCOMPARE(p.FileList.size(), 2);
   QCOMPARE(p.FileList[0].Name, QStringLiteral("sub/b.css"));
+}
+
+void TestProjectsInfo::namesWithPercentAndBar_data() {
+  QTest::addColumn<QString>("name");
+  QTest::newRow("percent and digit") << "a%2Fb.html";
+  QTest::newRow("percent one") << "%1.htm";
+  QTest::newRow("all the place holders") << "%1%2%3%4%5.html";
+  QTest::newRow("bar") << "x|y.htm";
+  QTest::newRow("bar and numbers") << "a|1,2,3,4.html";
+  QTest::newRow("bar at the end") << "dir/last|";
+  QTest::newRow("outside the root") << "/elsewhere/50%|off.htm";
+}
+
+void TestProjectsInfo::namesWithPercentAndBar() {
+  QFETCH(QString, name);
+  QTemporaryDir dir;
+  const QString file = dir.filePath("names.prj");
+  TProjectInfo p(file);
+  p.ProjPath = QStringLiteral("/srv/site/");
+  p.LangId = 0x0407;
+  p.Add(name.startsWith(u'/') ? name : p.ProjPath + name, TTextProps{{7, 21}, 0x040E, 2});
+  p.Add(QStringLiteral("/srv/site/plain.htm"), TTextProps{{1, 2}, 0x0409, 0});
+  QVERIFY(WriteProjectFile(p));
+  QCOMPARE(StoredValue(file, "Name00"), name + "|7,21,1038,2");
+  TProjectInfo back(file);
+  QVERIFY(ReadProjectFile(0, back, 0));
+  QCOMPARE(back.FileList.size(), 2);
+  QCOMPARE(back.FileList[0].Name, name);
+  QVERIFY(back.FileList[0].Info.TextProps == (TTextProps{{7, 21}, 0x040E, 2}));
+  QCOMPARE(back.FileList[1].Name, QStringLiteral("plain.htm"));
+}
+
+void TestProjectsInfo::fullDiskKeepsProjectFile_data() { TDiskFull::AddRows(); }
+
+void TestProjectsInfo::fullDiskKeepsProjectFile() {
+  QFETCH(int, kind);
+  TDiskFull disk{TDiskFull::TKind(kind)};
+  if (!disk.SkipReason.isEmpty())
+    QSKIP(qPrintable(disk.SkipReason));
+  const QString file = disk.FilePath("shop.prj");
+  TProjectInfo p = FtpProject(file);
+  QVERIFY(WriteProjectFile(p));
+  QFile f(file);
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  const QByteArray before = f.readAll();
+  f.close();
+  QVERIFY(disk.MakeFull());
+  p.ProjName = QStringLiteral("Renamed");
+  p.Changed = true;
+  QString error;
+  QVERIFY(!WriteProjectFile(p, &error));
+  QVERIFY2(error.contains(TDiskFull::NoSpaceText()), qPrintable(error));
+  QVERIFY(error.contains("shop.prj"));
+  QVERIFY(p.Changed);
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  QCOMPARE(f.readAll(), before);
+  // A new project on the full disk leaves no file (not even an empty one) behind.
+  TProjectInfo fresh(disk.FilePath("new.prj"));
+  fresh.Changed = true;
+  QVERIFY(!WriteProjectFile(fresh, &error));
+  QVERIFY(error.contains(TDiskFull::NoSpaceText()));
+  QVERIFY(!QFile::exists(fresh.ProjFileName));
+}
+
+void TestProjectsInfo::damagedProjectFile() {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("shop.prj");
+  TProjectInfo p = FtpProject(file);
+  QVERIFY(WriteProjectFile(p));
+  QFile f(file);
+  QVERIFY(f.open(QIODevice::ReadWrite));
+  const QByteArray good = f.readAll();
+  // One stray byte at the end: the project is read, and the original kept beside it.
+  f.write("\n");
+  f.close();
+  TProjectInfo partly(file);
+  QString error;
+  QVERIFY(ReadProjectFile(0, partly, 0, &error));
+  QVERIFY2(error.contains(file + ".damaged"), qPrintable(error));
+  CompareProjects(partly, p);
+  QVERIFY(QFile::exists(file + ".damaged"));
+  // A byte missing inside: nothing can be read, the file goes aside and the project is left out.
+  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(good.left(101) + good.mid(102));
+  f.close();
+  TProjectInfo none(file);
+  none.ProjName = "kept";
+  QVERIFY(!ReadProjectFile(0, none, 0, &error));
+  QVERIFY2(error.contains(file + ".damaged1"), qPrintable(error));
+  QCOMPARE(none.ProjName, QStringLiteral("kept"));
+  QVERIFY(!QFile::exists(file));
+  QVERIFY(QFile::exists(file + ".damaged1"));
 }
 
 QTEST_GUILESS_MAIN(TestProjectsInfo)

@@ -92,7 +92,7 @@ TDetectedEncoding DetectEncoding(const QByteArray &data) {
   const qsizetype n = data.size();
   if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
     return {seUTF8, true};
-  if (ScanUtf8(p, n, 16384, true) == 1)
+  if (ScanUtf8(p, n, n, false) == 1)
     return {seUTF8, false};
   if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE)
     return {seUTF16LE, true};
@@ -287,4 +287,24 @@ QString DetectLineBreakBytes(QByteArrayView data) {
       return i + 1 < data.size() && data[i + 1] == '\n' ? QStringLiteral("\r\n") : QStringLiteral("\r");
   }
   return QStringLiteral("\n");
+}
+
+qsizetype CountLoneSurrogates(QByteArrayView utf16, bool littleEndian) {
+  qsizetype lone = 0;
+  bool pendingHigh = false; // the previous unit was a high surrogate still waiting for its pair
+  for (qsizetype i = 0; i + 1 < utf16.size(); i += 2) {
+    const auto b0 = uchar(utf16[i]), b1 = uchar(utf16[i + 1]);
+    const char16_t u = littleEndian ? char16_t(b0 | b1 << 8) : char16_t(b0 << 8 | b1);
+    const bool high = u >= 0xD800 && u <= 0xDBFF, low = u >= 0xDC00 && u <= 0xDFFF;
+    if (low && pendingHigh) {
+      pendingHigh = false;
+      continue;
+    }
+    if (pendingHigh)
+      ++lone;
+    if (low)
+      ++lone;
+    pendingHigh = high;
+  }
+  return lone + (pendingHigh ? 1 : 0);
 }

@@ -10,9 +10,9 @@ struct TDetectedEncoding {
   bool Bom = false;
 };
 
-// Decides the encoding of file contents: a UTF-8 mark, else valid UTF-8 with at least one
-// multi-byte sequence in the first 16 KiB, else a UTF-16 mark, else ANSI. (A text that looks like
-// UTF-8 here but does not decode as UTF-8 as a whole is read as ANSI by LoadTextFile.)
+// Decides the encoding of file contents: a UTF-8 mark, else UTF-8 when the whole text is valid
+// UTF-8 with at least one multi-byte sequence (a page whose first letters beyond ASCII come late
+// is UTF-8 all the same), else a UTF-16 mark, else ANSI. One linear scan.
 TDetectedEncoding DetectEncoding(const QByteArray &data);
 
 // Windows-1252 in both directions. The five bytes that code page leaves unassigned map to the
@@ -41,3 +41,7 @@ QString DetectLineBreakBytes(QByteArrayView data);
 
 // Looks a charset name up in CharsetNames (ignoring case); -1 when unknown.
 int EncodingOfCharset(QStringView name);
+
+// Number of code units in UTF-16 data (without its mark) that are unpaired surrogates: they are
+// no characters, so the editor cannot hold them and a save writes something else in their place.
+qsizetype CountLoneSurrogates(QByteArrayView utf16, bool littleEndian);

@@ -9,7 +9,13 @@ QString NormalizedPath(const QString &fileName) {
   return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 }
 
-bool SameFileName(const QString &a, const QString &b) { return NormalizedPath(a) == NormalizedPath(b); }
+bool SameFileName(const QString &a, const QString &b) {
+  if (NormalizedPath(a) == NormalizedPath(b))
+    return true;
+  // A symbolic link (to the file or to a folder on its way) and its target are one file.
+  const QString ca = QFileInfo(a).canonicalFilePath();
+  return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
 
 bool IsInFolder(const QString &path, const QString &folder) {
   if (folder.isEmpty())

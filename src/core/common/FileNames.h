@@ -4,6 +4,7 @@
 #include <QString>
 
 QString NormalizedPath(const QString &fileName);
+// Same file: equal cleaned paths, or (for existing files) the same target of symbolic links.
 bool SameFileName(const QString &a, const QString &b);
 // True when path lies in folder (or is the folder); folder may end with '/'.
 bool IsInFolder(const QString &path, const QString &folder);

@@ -3,78 +3,245 @@
 #include "core/common/SafeFile.h"
 #include "core/common/Translate.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
-#include <QDebug>
-#include <QRegularExpression>
+#include <QStringDecoder>
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
+// Keys and section names compare without regard to case; the hashes hold them folded.
+QString Folded(const QString &name) {
+  return name.toCaseFolded();
+}
+
 struct TIniLine {
   QString Key;   // empty for a line without '=' (comment or stray text), kept as it stands
   QString Value; // the whole line when Key is empty
   bool IsPair = true;
+  bool Removed = false; // deleted key: left in place so that the line numbers in Index stay valid
 };
+
 struct TIniSection {
   QString Name;
   std::vector<TIniLine> Lines;
-  int Find(const QString &key) const {
-    for (size_t i = 0; i < Lines.size(); ++i)
-      if (Lines[i].IsPair && Lines[i].Key.compare(key, Qt::CaseInsensitive) == 0)
-        return int(i);
-    return -1;
+  QHash<QString, int> Index; // folded key -> its line
+  int RemovedCount = 0;
+
+  int Find(const QString &key) const { return Index.value(Folded(key), -1); }
+  void Set(const QString &key, const QString &value) {
+    const QString f = Folded(key);
+    const auto it = Index.constFind(f);
+    if (it != Index.constEnd()) {
+      Lines[it.value()].Value = value; // the last occurrence wins
+      return;
+    }
+    Index.insert(f, int(Lines.size()));
+    Lines.push_back(TIniLine{key, value, true});
+  }
+  void Remove(int i) {
+    Index.remove(Folded(Lines[i].Key));
+    Lines[i].Removed = true;
+    // Deleting many keys one by one stays linear: the dead lines go in one sweep now and then.
+    if (++RemovedCount > 64 && RemovedCount * 2 > int(Lines.size()))
+      Compact();
+  }
+  void Compact() {
+    std::erase_if(Lines, [](const TIniLine &l) { return l.Removed; });
+    RemovedCount = 0;
+    Index.clear();
+    for (int i = 0; i < int(Lines.size()); ++i)
+      if (Lines[i].IsPair)
+        Index.insert(Folded(Lines[i].Key), i);
+  }
+  void Clear() {
+    Lines.clear();
+    Index.clear();
+    RemovedCount = 0;
   }
 };
+
+// How the bytes of a settings file could be read.
+enum TIniDecode { idOk, idPartly, idUnreadable };
+
+// UTF-16 without a byte-order mark shows itself by its NUL bytes: the high bytes of ASCII
+// characters, all at odd offsets (little endian) or all at even ones (big endian). 8-bit text
+// has no NUL at all.
+std::optional<TSynEncoding> Utf16ByNulPattern(QByteArrayView data, qsizetype &zeroEven, qsizetype &zeroOdd) {
+  zeroEven = zeroOdd = 0;
+  for (qsizetype i = 0; i < data.size(); ++i)
+    if (data[i] == '\0')
+      ++(i % 2 ? zeroOdd : zeroEven);
+  const qsizetype units = data.size() / 2;
+  if (zeroOdd >= std::max<qsizetype>(1, units / 4) && zeroEven * 8 <= zeroOdd)
+    return seUTF16LE;
+  if (zeroEven >= std::max<qsizetype>(1, units / 4) && zeroOdd * 8 <= zeroEven)
+    return seUTF16BE;
+  return std::nullopt;
+}
+
+TIniDecode DecodeIniBytes(const QByteArray &data, QString &text, QString &why) {
+  std::optional<TSynEncoding> utf16;
+  qsizetype skip = 0;
+  if (data.startsWith("\xFF\xFE")) {
+    utf16 = seUTF16LE;
+    skip = 2;
+  } else if (data.startsWith("\xFE\xFF")) {
+    utf16 = seUTF16BE;
+    skip = 2;
+  }
+  const QByteArrayView body = QByteArrayView(data).sliced(skip);
+  qsizetype zeroEven = 0, zeroOdd = 0;
+  const auto byPattern = Utf16ByNulPattern(body, zeroEven, zeroOdd);
+  if (!utf16)
+    utf16 = byPattern;
+  if (!utf16) {
+    if (zeroEven + zeroOdd > 0) {
+      why = _("it holds NUL bytes and is no text in a known encoding");
+      return idUnreadable;
+    }
+    // A hand-edited file may have been saved as UTF-8 or as 8-bit text.
+    const bool bom = data.startsWith("\xEF\xBB\xBF");
+    const QByteArrayView b = QByteArrayView(data).sliced(bom ? 3 : 0);
+    text = IsValidUtf8(b) ? QString::fromUtf8(b) : DecodeAnsi(b);
+    return idOk;
+  }
+  const bool le = *utf16 == seUTF16LE;
+  // Zeros on the other side as well: a byte was inserted or lost inside, and everything after it
+  // would read as other characters.
+  const qsizetype right = le ? zeroOdd : zeroEven, wrong = le ? zeroEven : zeroOdd;
+  if (wrong >= 8 && wrong * 8 >= right) {
+    why = _("its UTF-16 text is out of step (a byte is missing or extra)");
+    return idUnreadable;
+  }
+  TIniDecode result = idOk;
+  QByteArrayView units = body;
+  if (units.size() % 2) {
+    units.chop(1);
+    why = _("it ends in the middle of a UTF-16 character");
+    result = idPartly;
+  }
+  QStringDecoder dec(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
+  text = dec.decode(units);
+  if (text.contains(QChar(0))) {
+    why = _("it holds NUL characters and is no text");
+    return idUnreadable;
+  }
+  if (dec.hasError() && result == idOk) {
+    why = _("it holds UTF-16 code units that are no characters");
+    result = idPartly;
+  }
+  return result;
+}
+
+// Moves (or copies) a damaged file aside as "<name>.damaged", "<name>.damaged1", ... without ever
+// replacing an earlier one. Returns the new name, empty when that failed.
+QString KeepDamagedFile(const QString &fileName, const QByteArray &data, bool move) {
+  for (int i = 0; i < 1000; ++i) {
+    const QString target = fileName + QStringLiteral(".damaged") + (i ? QString::number(i) : QString());
+    if (QFileInfo::exists(target)) {
+      // Read again (every reader loads the file afresh): one copy of the same bytes is enough.
+      if (!move && QFileInfo(target).size() == data.size()) {
+        QFile t(target);
+        if (t.open(QIODevice::ReadOnly) && t.readAll() == data)
+          return target;
+      }
+      continue;
+    }
+    // Neither rename nor copy replaces an existing file.
+    if (move ? QFile::rename(fileName, target) : QFile::copy(fileName, target))
+      return target;
+    if (QFileInfo::exists(target))
+      continue; // made by someone else just now
+    return {};
+  }
+  return {};
+}
 } // namespace
 
 class TIniStore {
 public:
   QString FileName;
-  std::vector<TIniSection> Sections;
-  std::vector<QString> Preamble; // lines before the first section
+  std::vector<std::unique_ptr<TIniSection>> Sections;
+  QHash<QString, TIniSection *> SectionIndex; // folded name -> section
+  std::vector<QString> Preamble;              // lines before the first section
   bool Loaded = false;
   bool Dirty = false;
+  // A file that could not be read and could not be moved aside either: never written over.
+  bool WriteLocked = false;
   QString LoadError;
+  std::optional<QFileDevice::Permissions> NewFilePermissions;
   int Writers = 0;
 
-  TIniSection *Find(const QString &name) {
-    for (auto &s : Sections)
-      if (s.Name.compare(name, Qt::CaseInsensitive) == 0)
-        return &s;
-    return nullptr;
-  }
-  const TIniSection *Find(const QString &name) const { return const_cast<TIniStore *>(this)->Find(name); }
+  TIniSection *Find(const QString &name) const { return SectionIndex.value(Folded(name), nullptr); }
   TIniSection &Get(const QString &name) {
     if (auto *s = Find(name))
       return *s;
-    Sections.push_back(TIniSection{name, {}});
-    return Sections.back();
+    Sections.push_back(std::make_unique<TIniSection>());
+    TIniSection *s = Sections.back().get();
+    s->Name = name;
+    SectionIndex.insert(Folded(name), s);
+    return *s;
+  }
+  bool Erase(const QString &name) {
+    TIniSection *s = SectionIndex.take(Folded(name));
+    if (!s)
+      return false;
+    std::erase_if(Sections, [s](const auto &p) { return p.get() == s; });
+    return true;
+  }
+  void Clear() {
+    Sections.clear();
+    SectionIndex.clear();
+    Preamble.clear();
   }
 
   void Load() {
     QFile f(FileName);
     if (!f.exists())
       return;
+    // A file that is there but cannot be read is not replaced by what this store would hold: the
+    // rename of the atomic write would succeed where reading failed.
     if (!f.open(QIODevice::ReadOnly)) {
       LoadError = f.errorString();
+      WriteLocked = true;
       return;
     }
     const QByteArray data = f.readAll();
-    Loaded = true;
-    QString text;
-    QString err;
-    if (data.startsWith("\xFF\xFE"))
-      DecodeText(data, seUTF16LE, true, text, err);
-    else if (data.startsWith("\xFE\xFF"))
-      DecodeText(data, seUTF16BE, true, text, err);
-    else {
-      // A hand-edited file may have been saved as UTF-8 or as 8-bit text.
-      const TDetectedEncoding d = DetectEncoding(data);
-      if (!DecodeText(data, d.Encoding, d.Bom, text, err))
-        text = DecodeAnsi(data);
+    if (f.error() != QFileDevice::NoError) {
+      LoadError = f.errorString();
+      WriteLocked = true;
+      return;
     }
+    f.close();
+    QString text, why;
+    const TIniDecode d = DecodeIniBytes(data, text, why);
+    if (d == idUnreadable) {
+      // Nothing of it is used, so nothing of it may be lost: it goes aside, and the program goes
+      // on with its defaults (a later write makes a new file).
+      const QString kept = KeepDamagedFile(FileName, data, true);
+      if (kept.isEmpty()) {
+        WriteLocked = true;
+        LoadError = _("%1; it is left as it is and will not be written").arg(why);
+      } else
+        LoadError = _("%1; it was moved to \"%2\" and defaults are used").arg(why, kept);
+      return;
+    }
+    if (d == idPartly) {
+      // What could be read is used; the next write would drop the rest, so the original stays
+      // beside it.
+      const QString kept = KeepDamagedFile(FileName, data, false);
+      if (kept.isEmpty()) {
+        WriteLocked = true;
+        LoadError = _("%1; it is left as it is and will not be written").arg(why);
+      } else
+        LoadError = _("%1; what could be read is used, the original was kept as \"%2\"").arg(why, kept);
+    }
+    Loaded = true;
     Parse(text);
   }
 
@@ -103,13 +270,7 @@ public:
         cur->Lines.push_back(TIniLine{{}, line.toString(), false});
         continue;
       }
-      const QString key = line.left(eq).trimmed().toString();
-      const QString value = line.mid(eq + 1).toString();
-      const int at = cur->Find(key);
-      if (at >= 0)
-        cur->Lines[at].Value = value; // the last occurrence wins
-      else
-        cur->Lines.push_back(TIniLine{key, value, true});
+      cur->Set(line.left(eq).trimmed().toString(), line.mid(eq + 1).toString());
     }
   }
 
@@ -119,9 +280,14 @@ public:
     for (const auto &p : Preamble)
       out += p + crlf;
     for (const auto &s : Sections) {
-      out += u'[' + s.Name + u']' + crlf;
-      for (const auto &l : s.Lines)
-        out += (l.IsPair ? l.Key + u'=' + l.Value : l.Value) + crlf;
+      out += u'[' + s->Name + u']' + crlf;
+      for (const auto &l : s->Lines)
+        if (!l.Removed) {
+          if (l.IsPair)
+            out += l.Key + u'=' + l.Value + crlf;
+          else
+            out += l.Value + crlf;
+        }
       out += crlf;
     }
     return out;
@@ -134,7 +300,9 @@ QHash<QString, std::weak_ptr<TIniStore>> &Stores() {
   static QHash<QString, std::weak_ptr<TIniStore>> s;
   return s;
 }
-QString StoreKey(const QString &fileName) { return QFileInfo(fileName).absoluteFilePath(); }
+QString StoreKey(const QString &fileName) {
+  return QFileInfo(fileName).absoluteFilePath();
+}
 
 std::shared_ptr<TIniStore> OpenStore(const QString &fileName, bool shareOnly) {
   QMutexLocker lock(&StoresLock);
@@ -164,8 +332,7 @@ std::unique_ptr<TUnicodeIniFile> TUnicodeIniFile::CreateForRead(const QString &f
 std::unique_ptr<TUnicodeIniFile> TUnicodeIniFile::CreateForWrite(const QString &fileName, bool clearEntries) {
   auto ini = std::unique_ptr<TUnicodeIniFile>(new TUnicodeIniFile(OpenStore(fileName, false), true));
   if (clearEntries) {
-    ini->FStore->Sections.clear();
-    ini->FStore->Preamble.clear();
+    ini->FStore->Clear();
     ini->FStore->Dirty = true;
   }
   if (!ini->ValueExists(QStringLiteral("Unicode"), QStringLiteral("Encoding")))
@@ -184,9 +351,18 @@ TUnicodeIniFile::~TUnicodeIniFile() {
   }
 }
 
-QString TUnicodeIniFile::FileName() const { return FStore->FileName; }
-bool TUnicodeIniFile::Loaded() const { return FStore->Loaded; }
-QString TUnicodeIniFile::LoadError() const { return FStore->LoadError; }
+QString TUnicodeIniFile::FileName() const {
+  return FStore->FileName;
+}
+bool TUnicodeIniFile::Loaded() const {
+  return FStore->Loaded;
+}
+QString TUnicodeIniFile::LoadError() const {
+  return FStore->LoadError;
+}
+void TUnicodeIniFile::SetNewFilePermissions(QFileDevice::Permissions permissions) {
+  FStore->NewFilePermissions = permissions;
+}
 
 QString TUnicodeIniFile::ReadString(const QString &section, const QString &ident, const QString &def) const {
   const TIniSection *s = FStore->Find(section);
@@ -229,17 +405,14 @@ void TUnicodeIniFile::WriteString(const QString &section, const QString &ident, 
     return;
   // A value cannot hold a line break in an INI file; keep the part before it.
   QString v = value;
-  const qsizetype br = v.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-  if (br >= 0)
-    v.truncate(br);
+  const auto br = std::find_if(v.cbegin(), v.cend(), [](QChar c) { return c == u'\r' || c == u'\n'; });
+  if (br != v.cend())
+    v.truncate(br - v.cbegin());
   TIniSection &s = FStore->Get(section);
   const int i = s.Find(ident);
-  if (i >= 0) {
-    if (s.Lines[i].Value == v)
-      return;
-    s.Lines[i].Value = v;
-  } else
-    s.Lines.push_back(TIniLine{ident, v, true});
+  if (i >= 0 && s.Lines[i].Value == v)
+    return;
+  s.Set(ident, v);
   FStore->Dirty = true;
 }
 
@@ -256,25 +429,22 @@ void TUnicodeIniFile::WriteProgramInfo(const QString &ident, const QString &valu
   WriteString(QStringLiteral("Unicode"), ident, value);
 }
 
-bool TUnicodeIniFile::SectionExists(const QString &section) const { return FStore->Find(section) != nullptr; }
+bool TUnicodeIniFile::SectionExists(const QString &section) const {
+  return FStore->Find(section) != nullptr;
+}
 bool TUnicodeIniFile::ValueExists(const QString &section, const QString &ident) const {
   const TIniSection *s = FStore->Find(section);
   return s && s->Find(ident) >= 0;
 }
 
 void TUnicodeIniFile::EraseSection(const QString &section) {
-  auto &v = FStore->Sections;
-  for (auto it = v.begin(); it != v.end(); ++it)
-    if (it->Name.compare(section, Qt::CaseInsensitive) == 0) {
-      v.erase(it);
-      FStore->Dirty = true;
-      return;
-    }
+  if (FStore->Erase(section))
+    FStore->Dirty = true;
 }
 
 void TUnicodeIniFile::EraseSectionValues(const QString &section) {
   if (TIniSection *s = FStore->Find(section); s && !s->Lines.empty()) {
-    s->Lines.clear();
+    s->Clear();
     FStore->Dirty = true;
   }
 }
@@ -283,7 +453,7 @@ void TUnicodeIniFile::DeleteKey(const QString &section, const QString &ident) {
   if (TIniSection *s = FStore->Find(section)) {
     const int i = s->Find(ident);
     if (i >= 0) {
-      s->Lines.erase(s->Lines.begin() + i);
+      s->Remove(i);
       FStore->Dirty = true;
     }
   }
@@ -292,7 +462,7 @@ void TUnicodeIniFile::DeleteKey(const QString &section, const QString &ident) {
 QStringList TUnicodeIniFile::ReadSections() const {
   QStringList r;
   for (const auto &s : FStore->Sections)
-    r << s.Name;
+    r << s->Name;
   return r;
 }
 
@@ -300,17 +470,24 @@ QStringList TUnicodeIniFile::ReadSection(const QString &section) const {
   QStringList r;
   if (const TIniSection *s = FStore->Find(section))
     for (const auto &l : s->Lines)
-      if (l.IsPair)
+      if (l.IsPair && !l.Removed)
         r << l.Key;
   return r;
 }
 
-QString TUnicodeIniFile::ToText() const { return FStore->Text(); }
+QString TUnicodeIniFile::ToText() const {
+  return FStore->Text();
+}
 
 bool TUnicodeIniFile::UpdateFile() {
   FLastError.clear();
   QString err;
-  if (!WriteFileAtomically(FStore->FileName, EncodeText(FStore->Text(), seUTF16LE, true), &err)) {
+  if (FStore->WriteLocked) {
+    FLastError = _("Error writing file \"%1\": %2").arg(FStore->FileName, FStore->LoadError);
+    return false;
+  }
+  if (!WriteFileAtomically(FStore->FileName, EncodeText(FStore->Text(), seUTF16LE, true), &err,
+                           FStore->NewFilePermissions)) {
     FLastError = _("Error writing file \"%1\": %2").arg(FStore->FileName, err);
     return false;
   }
@@ -319,11 +496,12 @@ bool TUnicodeIniFile::UpdateFile() {
   return true;
 }
 
-QStringList ReadIniList(const TUnicodeIniFile &ini, const QString &section, int maxCount, const QString &prefix,
-                        bool hashToQuote, bool twoDigits) {
+QStringList ReadIniList(const TUnicodeIniFile &ini, const QString &section, int maxCount,
+                        const QString &prefix, bool hashToQuote, bool twoDigits) {
   QStringList r;
   for (int i = 0; i < maxCount; ++i) {
-    const QString key = prefix + (twoDigits ? QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) : QString::number(i));
+    const QString key =
+        prefix + (twoDigits ? QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) : QString::number(i));
     QString v = ini.ReadString(section, key);
     if (v.isEmpty())
       continue;
@@ -335,12 +513,13 @@ QStringList ReadIniList(const TUnicodeIniFile &ini, const QString &section, int 
   return r;
 }
 
-void WriteIniList(TUnicodeIniFile &ini, const QString &section, const QStringList &list, int maxCount, bool erase,
-                  const QString &prefix, bool quoteToHash, bool twoDigits) {
+void WriteIniList(TUnicodeIniFile &ini, const QString &section, const QStringList &list, int maxCount,
+                  bool erase, const QString &prefix, bool quoteToHash, bool twoDigits) {
   if (erase)
     ini.EraseSection(section);
   for (int i = 0; i < list.size() && i < maxCount; ++i) {
-    const QString key = prefix + (twoDigits ? QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) : QString::number(i));
+    const QString key =
+        prefix + (twoDigits ? QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) : QString::number(i));
     QString v = list[i];
     if (quoteToHash)
       v.replace(u'"', u'#');

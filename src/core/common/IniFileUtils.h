@@ -6,6 +6,7 @@
 // drops another's sections. The file is written by UpdateFile(), which replaces it atomically and
 // reports failure; a write handle that is released while its store has unsaved changes and no
 // other handle holds it writes the file as well, logging a failure instead of throwing.
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -24,8 +25,15 @@ public:
   bool IsWritable() const { return FWritable; }
   // True when the file existed and was read (false for a missing or unreadable file).
   bool Loaded() const;
-  // Message of a file that existed but could not be read, else empty.
+  // Why a file that existed could not be read, or was read only in part, else empty. A file whose
+  // text cannot be read at all is moved aside as "<name>.damaged" (or ".damaged1", ...: an
+  // earlier one is never replaced) and the store starts empty; a file read in part (a UTF-16 text
+  // with an odd number of bytes, say) is read and a copy of it kept under such a name. When the
+  // file cannot be opened or read, or cannot be moved or copied aside, the store never writes over
+  // it (UpdateFile fails with the reason).
   QString LoadError() const;
+  // A file this store creates gets these permissions (an existing file keeps its own).
+  void SetNewFilePermissions(QFileDevice::Permissions permissions);
 
   QString ReadString(const QString &section, const QString &ident, const QString &def = {}) const;
   int ReadInteger(const QString &section, const QString &ident, int def = 0) const;

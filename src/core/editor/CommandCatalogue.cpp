@@ -539,6 +539,8 @@ std::optional<QString> FileDigest(const QString &fileName, THashKind kind, qint6
 QStringList ReadLocalAnchors(const QString &text) {
   QStringList entries;
   qsizetype pos = 0;
+  qsizetype counted = 0; // line breaks before here are counted in line
+  int line = 1;
   while (true) {
     const qsizetype a = text.indexOf(QLatin1String("<a"), pos, Qt::CaseInsensitive);
     if (a < 0)
@@ -575,8 +577,11 @@ QStringList ReadLocalAnchors(const QString &text) {
         linkText = linkText.trimmed();
       }
     }
-    const int line = int(QStringView(text).left(nameStart).count(u'\n')) + 1;
-    entries << QStringLiteral("|%1| (%2): %3").arg(name).arg(line).arg(linkText);
+    // Counted on from the previous anchor: a page with many anchors stays linear.
+    line += int(QStringView(text).mid(counted, nameStart - counted).count(u'\n'));
+    counted = nameStart;
+    // Names and link texts are data: a "%2" in them must come through as it stands.
+    entries << u'|' + name + QStringLiteral("| (") + QString::number(line) + QStringLiteral("): ") + linkText;
   }
   return entries;
 }

@@ -66,6 +66,8 @@ void TEntityTable::LoadFromText(const QString &text) {
   Clear();
   qsizetype group = -1;
   QString groupName;
+  // A group named again later gathers there too; the names are looked up, not searched.
+  QHash<QString, qsizetype> groupIndex;
   for (QStringView raw : QStringView(text).split(u'\n')) {
     const QString line = raw.trimmed().toString();
     if (line.size() <= 1)
@@ -77,10 +79,7 @@ void TEntityTable::LoadFromText(const QString &text) {
         FIsoName = groupName;
         FHasIso = true;
       }
-      group = -1;
-      for (qsizetype i = 0; i < FGroups.size(); ++i)
-        if (FGroups[i].FGroupName == groupName)
-          group = i;
+      group = groupIndex.value(groupName, -1);
       continue;
     }
     THtmlChar c;
@@ -105,6 +104,7 @@ void TEntityTable::LoadFromText(const QString &text) {
       // in a group without a name.
       FGroups.append(THtmlCharGroup{groupName, {}});
       group = FGroups.size() - 1;
+      groupIndex.insert(groupName, group);
     }
     FGroups[group].FChars.append(c);
   }
@@ -114,6 +114,7 @@ void TEntityTable::LoadFromText(const QString &text) {
 void TEntityTable::Index() {
   FCharList.clear();
   FIsoByName.clear();
+  FIsoByValue.clear();
   FLatin1.fill(QString());
   for (const THtmlCharGroup &g : std::as_const(FGroups)) {
     const bool iso = FHasIso && g.FGroupName == FIsoName;
@@ -124,6 +125,8 @@ void TEntityTable::Index() {
         continue;
       if (!FIsoByName.contains(c.Name))
         FIsoByName.insert(c.Name, c.Value);
+      if (!FIsoByValue.contains(c.Value))
+        FIsoByValue.insert(c.Value, c.Name);
       if (c.Value >= 0xA0 && c.Value <= 0xFF && FLatin1[c.Value - 0xA0].isEmpty())
         FLatin1[c.Value - 0xA0] = c.Name;
     }
@@ -133,14 +136,7 @@ void TEntityTable::Index() {
 QString TEntityTable::GetHtmlName(int value) const {
   if (value >= 0xA0 && value <= 0xFF)
     return FLatin1[value - 0xA0];
-  if (!FHasIso)
-    return {};
-  for (const THtmlCharGroup &g : FGroups)
-    if (g.FGroupName == FIsoName)
-      for (const THtmlChar &c : g.FChars)
-        if (c.Value == value)
-          return c.Name;
-  return {};
+  return FIsoByValue.value(value);
 }
 
 int TEntityTable::GetIsoChar(QStringView name) const {

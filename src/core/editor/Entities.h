@@ -65,6 +65,7 @@ private:
   int FRejected = 0;
   QMap<QString, int> FCharList;    // entity text -> code, all groups (first entry wins)
   QHash<QString, int> FIsoByName;  // the conversion group, entity text -> code
+  QHash<int, QString> FIsoByValue; // the conversion group, code -> first entity text
   std::array<QString, 96> FLatin1; // the conversion group, U+00A0..U+00FF -> entity text
 };
 

@@ -23,6 +23,7 @@ struct TLoadedBytes {
   bool Bom = false;
   QString LineBreak = QStringLiteral("\n");
   QString Error;
+  qsizetype LoneSurrogates = 0; // UTF-16 code units that are no characters (see CountLoneSurrogates)
 };
 TLoadedBytes LoadTextFileUtf8(const QString &fileName);
 // Writes UTF-8 text in the encoding, atomically. For ANSI, firstBad receives the index (in
@@ -44,8 +45,11 @@ struct TFileStamp {
 };
 TFileStamp FileStamp(const QString &fileName);
 
-// The charset value of an http-equiv="Content-Type" declaration: start index and length in text,
-// or start -1. The value must stand inside the same meta tag and be a plain charset name.
+// The charset value of the first declaration in text: a meta element with
+// http-equiv="Content-Type" and "charset=<name>" in its content, or the short form
+// <meta charset="<name>"> (quoted or not, any case, attributes in any order). Start index and
+// length of the name in text, or start -1. The name must be a plain charset name. Linear in the
+// length of text.
 struct TCharsetValue {
   qsizetype Start = -1;
   qsizetype Length = 0;

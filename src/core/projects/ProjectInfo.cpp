@@ -66,23 +66,23 @@ bool SameFile(const QString &a, const QString &b) {
 }
 
 // The file holds passwords that anyone with this program can decipher, so only its owner may read
-// it. The atomic save keeps the permissions of the file it replaces, so a new file is created
-// empty with owner-only permissions before the first write.
-bool PrepareOwnerOnlyFile(const QString &fileName, bool &created, QString &error) {
-  created = false;
-  const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+// it. The atomic save keeps the permissions of the file it replaces and gives a new file these.
+const QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+void RestrictToOwner(const QString &fileName) {
   QFile f(fileName);
-  if (f.exists()) {
-    // Take group and others away; a write protection the owner chose stays.
-    f.setPermissions(f.permissions() & (ownerOnly | QFileDevice::ReadUser | QFileDevice::WriteUser));
-    return true;
-  }
-  if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly)) {
-    error = _("Error writing file \"%1\": %2").arg(fileName, f.errorString());
-    return false;
-  }
-  created = true;
-  return true;
+  // Take group and others away; a write protection the owner chose stays.
+  if (f.exists())
+    f.setPermissions(f.permissions() & (OwnerOnly | QFileDevice::ReadUser | QFileDevice::WriteUser));
+}
+
+// A document-list entry: the name, then "|" and the four numbers. The name is data: it is put in
+// as it stands (no format string), and on reading the entry is split at its last "|", so that a
+// name holding "|" or "%2" comes back unchanged.
+QString EntryText(const TProjectFile &f) {
+  const TTextProps &t = f.Info.TextProps;
+  return f.Name + u'|' + QString::number(t.CursorPos.Char) + u',' + QString::number(t.CursorPos.Line) + u',' +
+         QString::number(t.TxtLangId) + u',' + QString::number(t.DateFormat);
 }
 } // namespace
 
@@ -194,13 +194,15 @@ QByteArray DecryptProjectPassword(QStringView stored) {
   return pwd;
 }
 
-bool ReadProjectFile(int index, TProjectInfo &p, quint16 dictLangId) {
+bool ReadProjectFile(int index, TProjectInfo &p, quint16 dictLangId, QString *error) {
   if (p.ProjFileName.isEmpty() || !QFileInfo(p.ProjFileName).isFile())
     return false;
   const auto ini = TUnicodeIniFile::CreateForRead(p.ProjFileName);
-  // A file that is there but cannot be read must not be taken for an empty project: that record
-  // would be written over it later.
-  if (!ini->LoadError().isEmpty())
+  if (error)
+    *error = ini->LoadError();
+  // A file that is there but cannot be read is no empty project: leave it out (the INI reader has
+  // moved an undecodable file aside, so nothing is lost).
+  if (!ini->Loaded())
     return false;
   auto str = [&](const char *key, const QString &def = {}) {
     return ini->ReadString(Section, QLatin1String(key), def);
@@ -222,7 +224,8 @@ bool ReadProjectFile(int index, TProjectInfo &p, quint16 dictLangId) {
   p.FileList.clear();
   for (int i = 0; i < count; ++i) {
     const QString entry = str(EntryKey(i).toLatin1().constData());
-    const qsizetype bar = entry.indexOf(u'|');
+    // The numbers come last and hold no "|"; the name before them may.
+    const qsizetype bar = entry.lastIndexOf(u'|');
     const QString name = p.RelativeName(bar < 0 ? entry : entry.left(bar));
     if (name.isEmpty())
       continue;
@@ -260,11 +263,12 @@ bool WriteProjectFile(TProjectInfo &p, QString *error) {
   if (!p.Changed)
     return true;
   QString err;
-  bool created = false;
   if (p.ProjFileName.isEmpty())
     err = _("The project has no file name.");
-  else if (PrepareOwnerOnlyFile(p.ProjFileName, created, err)) {
+  else {
+    RestrictToOwner(p.ProjFileName);
     auto ini = TUnicodeIniFile::CreateForWrite(p.ProjFileName);
+    ini->SetNewFilePermissions(OwnerOnly);
     auto str = [&](const char *key, const QString &value) {
       ini->WriteString(Section, QLatin1String(key), value);
     };
@@ -283,16 +287,8 @@ bool WriteProjectFile(TProjectInfo &p, QString *error) {
     num("ChangeNames", p.CaseMode);
     num("DictionaryLanguage", p.LangId);
     num("Count", int(p.FileList.size()));
-    for (qsizetype i = 0; i < p.FileList.size(); ++i) {
-      const TTextProps &t = p.FileList[i].Info.TextProps;
-      ini->WriteString(Section, EntryKey(int(i)),
-                       QStringLiteral("%1|%2,%3,%4,%5")
-                           .arg(p.FileList[i].Name)
-                           .arg(t.CursorPos.Char)
-                           .arg(t.CursorPos.Line)
-                           .arg(t.TxtLangId)
-                           .arg(t.DateFormat));
-    }
+    for (qsizetype i = 0; i < p.FileList.size(); ++i)
+      ini->WriteString(Section, EntryKey(int(i)), EntryText(p.FileList[i]));
     num("TransferMode", p.TransferMode);
     if (p.TransferMode == tmFtp) {
       str("Host", p.Host);
@@ -318,8 +314,6 @@ bool WriteProjectFile(TProjectInfo &p, QString *error) {
       return true;
     }
     err = ini->LastError();
-    if (created)
-      QFile::remove(p.ProjFileName);
   }
   if (error)
     *error = err;

@@ -112,8 +112,10 @@ QByteArray DecryptProjectPassword(QStringView stored);
 
 // Fills project from its ProjFileName; false (and nothing changed) when the file does not exist or
 // cannot be read: leave such a project out rather than write over its file. index gives the
-// default name ("Project03"); dictLangId is the default language.
-bool ReadProjectFile(int index, TProjectInfo &project, quint16 dictLangId);
+// default name ("Project03"); dictLangId is the default language. error (when given) receives the
+// reader's message about a damaged file (see TUnicodeIniFile::LoadError), also when the file was
+// read in part and true is returned; it is empty otherwise.
+bool ReadProjectFile(int index, TProjectInfo &project, quint16 dictLangId, QString *error = nullptr);
 // Writes the project file when Changed is set and then clears Changed. The file is readable by its
 // owner only, since it holds the passwords. False (Changed kept) when it could not be written.
 bool WriteProjectFile(TProjectInfo &project, QString *error = nullptr);
