@@ -29,7 +29,9 @@ class Velmo:
             time.sleep(0.2)
         raise RuntimeError("no window titled %r" % title_part)
 
-    def _search(self, win, part):
+    def _search(self, win, part, not_id=None):
+        """A viewable window titled with part; not_id leaves one out (the main window, when a
+        dialog in front of it is wanted)."""
         try:
             name = win.get_wm_name()
             attrs = win.get_attributes()
@@ -37,14 +39,14 @@ class Velmo:
             return None
         if isinstance(name, bytes):
             name = name.decode(errors="replace")
-        if name and part in name and attrs.map_state == X.IsViewable:
+        if name and part in name and attrs.map_state == X.IsViewable and win.id != not_id:
             return win
         try:
             children = win.query_tree().children
         except Exception:
             return None
         for c in children:
-            found = self._search(c, part)
+            found = self._search(c, part, not_id)
             if found is not None:
                 return found
         return None

@@ -3,6 +3,7 @@
 #include "core/common/IniFileUtils.h"
 #include "core/projects/ProjectInfo.h"
 #include "ui/app/HauptForm.h"
+#include "ui/app/RecoverDlg.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMenu>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,6 +57,21 @@ class TstMainForm : public QObject {
     return m;
   }
   QString Web(const QString &name) const { return FWeb + name; }
+  // Rewrites a file as another program would, with a modification time that is surely newer.
+  static void ChangeOnDisk(const QString &file, const QByteArray &bytes, int secondsAhead) {
+    QVERIFY(WriteAll(file, bytes));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(secondsAhead),
+                          QFileDevice::FileModificationTime));
+  }
+  static QStringList TabNames(THauptForm &m) {
+    QStringList names;
+    for (TMDIForm *d : m.Documents())
+      if (d->Status != tsNew)
+        names << QFileInfo(d->TextName).fileName();
+    return names;
+  }
 
 private slots:
   void initTestCase() {
@@ -65,6 +83,8 @@ private slots:
       FAsked << text;
       return FAnswers.isEmpty() ? mrYes : FAnswers.takeFirst();
     });
+    // Autosave copies these tests leave behind are kept for later, never asked about in a window.
+    TRecoverDialog::SetResponder([](const QString &, const QString &) { return rcLater; });
   }
   void init() {
     const QString ini = FDir.filePath("config/Tamrix/tst_mainform.ini");
@@ -91,6 +111,48 @@ private slots:
     QCOMPARE(m->Documents(), (QList<TMDIForm *>{first, js, css}));
     QCOMPARE(js->WinIndex, 1);
     QCOMPARE(css->WinIndex, 2);
+    // An unnamed document's caption starts with "*" already: a modification is marked by the
+    // tab's icon, not by a second "*".
+    auto *tabs = m->findChild<QTabBar *>("tcFiles");
+    js->TextBuffer->SetSelText("x");
+    QCOMPARE(tabs->tabText(js->WinIndex), QString("*New3"));
+    QVERIFY(!tabs->tabIcon(js->WinIndex).isNull());
+    QVERIFY(tabs->tabIcon(css->WinIndex).isNull());
+  }
+
+  void newCommandsStartInTheActiveFolder() {
+    QVERIFY(QDir().mkpath(Web("sub/tmpl")));
+    QVERIFY(WriteAll(Web("sub/page.css"), "p {}\n"));
+    auto m = NewMain();
+    QStringList asked;
+    QString chosen;
+    m->DirectoryResponder = [&](const QString &title, const QString &start) {
+      asked << title + " @ " + start;
+      return chosen;
+    };
+    QVERIFY(m->OpenTextFile(Web("sub/page.css")));
+    m->Action("ActionNewCss")->trigger();
+    QCOMPARE(m->ActiveDocument()->TextPath, Web("sub/"));
+    QVERIFY(asked.isEmpty()); // only pages have templates to choose
+    chosen = Web("sub/tmpl");
+    FAsked.clear();
+    m->Action("ActionNewHtml")->trigger();
+    QCOMPARE(asked, QStringList{"Select subdirectory of template for new document @ " + Web("sub/")});
+    QCOMPARE(FAsked.value(0).remove(u'\r'),
+             "No template found in:\n" + Web("sub/tmpl/") + "\nUsing program default template!");
+    QVERIFY(WriteAll(Web("~template.html"), "<p>project</p>\n"));
+    FAsked.clear();
+    m->Action("ActionNewHtml")->trigger();
+    QCOMPARE(FAsked.value(0).remove(u'\r'),
+             "No template found in:\n" + Web("sub/tmpl/") + "\nUsing project default template!");
+    QCOMPARE(m->ActiveDocument()->TextBuffer->Text(), QString("<p>project</p>\n"));
+    QVERIFY(WriteAll(Web("sub/tmpl/~template.html"), "<p>sub</p>\n"));
+    FAsked.clear();
+    m->Action("ActionNewHtml")->trigger();
+    QVERIFY(FAsked.isEmpty());
+    QCOMPARE(m->ActiveDocument()->TextBuffer->Text(), QString("<p>sub</p>\n"));
+    QCOMPARE(m->ActiveDocument()->TextPath, Web("sub/tmpl/"));
+    QFile::remove(Web("~template.html"));
   }
 
   void saveNewAsksNameAndOverwrite() {
@@ -170,6 +232,152 @@ private slots:
     QVERIFY(FAsked.last().contains("not found"));
   }
 
+  void lineSpacingSameInNewAndLoaded_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("html") << int(ftHtml) << "spacing.html";
+    QTest::newRow("css") << int(ftCss) << "spacing.css";
+    QTest::newRow("text") << int(ftText) << "spacing.txt";
+  }
+  void lineSpacingSameInNewAndLoaded() {
+    QFETCH(int, type);
+    QFETCH(QString, file);
+    QVERIFY(WriteAll(Web(file), "<p>a</p>\n"));
+    auto m = NewMain();
+    TMDIForm *fresh = m->CreateNewText(TFileTypes(type));
+    QVERIFY(m->OpenTextFile(Web(file)));
+    TMDIForm *loaded = m->ActiveDocument();
+    QVERIFY(loaded != fresh);
+    const auto height = [](TMDIForm *d) {
+      return d->TextBuffer->SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0);
+    };
+    QCOMPARE(height(fresh), height(loaded));
+  }
+
+  void openingAnOpenFileChangedOnDisk() {
+    const QString f = Web("twice.html");
+    QVERIFY(WriteAll(f, "<p>disk 1</p>\n"));
+    auto m = NewMain();
+    QVERIFY(m->OpenTextFile(f));
+    TMDIForm *doc = m->ActiveDocument();
+    // Unmodified: the document follows the file without a question.
+    ChangeOnDisk(f, "<p>disk 2</p>\n", 10);
+    m->CreateNewText(ftText);
+    FAsked.clear();
+    QVERIFY(m->OpenTextFile(f));
+    QCOMPARE(m->ActiveDocument(), doc);
+    QCOMPARE(doc->TextBuffer->Text(), QString("<p>disk 2</p>\n"));
+    QVERIFY(FAsked.isEmpty());
+    // Modified: the reload question; No keeps the edits.
+    doc->TextBuffer->SetSelText("mine ");
+    ChangeOnDisk(f, "<p>disk 3</p>\n", 20);
+    m->CreateNewText(ftText);
+    FAnswers = {mrNo};
+    QVERIFY(m->OpenTextFile(f));
+    QCOMPARE(FAsked.size(), 1);
+    QVERIFY(FAsked.first().contains("was changed by another application!"));
+    QCOMPARE(doc->TextBuffer->Text(), QString("mine <p>disk 2</p>\n"));
+    QVERIFY(doc->IsModified());
+    // Yes takes the file's text.
+    ChangeOnDisk(f, "<p>disk 4</p>\n", 30);
+    m->CreateNewText(ftText);
+    FAnswers = {mrYes};
+    QVERIFY(m->OpenTextFile(f));
+    QCOMPARE(doc->TextBuffer->Text(), QString("<p>disk 4</p>\n"));
+    QCOMPARE(FAsked.size(), 2);
+  }
+
+  void symbolicLinkOpensTheSameDocument() {
+    QVERIFY(WriteAll(Web("real.html"), "<p>r</p>\n"));
+    QVERIFY(QFile::link(Web("real.html"), Web("link.html")));
+    QVERIFY(QFile::link(FWeb, FDir.filePath("weblink")));
+    auto m = NewMain();
+    QVERIFY(m->OpenTextFile(Web("real.html")));
+    TMDIForm *doc = m->ActiveDocument();
+    const qsizetype count = m->Documents().size();
+    m->CreateNewText(ftText);
+    QVERIFY(m->OpenTextFile(Web("link.html")));
+    QCOMPARE(m->ActiveDocument(), doc);
+    QVERIFY(m->OpenTextFile(FDir.filePath("weblink/real.html")));
+    QCOMPARE(m->ActiveDocument(), doc);
+    QCOMPARE(m->Documents().size(), count + 1);
+  }
+
+  void failedFirstSaveKeepsTheNewDocument() {
+    auto m = NewMain();
+    TMDIForm *doc = m->ActiveDocument();
+    doc->TextBuffer->SetSelText("<p>x</p>");
+    const QString never = Web("no/such/folder/page.html");
+    FSaveNames = {never};
+    QVERIFY(!m->SaveTextFromMDI(doc, true));
+    QVERIFY(FAsked.last().contains(never));
+    QCOMPARE(doc->TextName, QString("*New1"));
+    QCOMPARE(doc->windowTitle(), QString("*New1"));
+    QCOMPARE(int(doc->Status), int(tsNew));
+    QVERIFY(doc->IsModified());
+    QCOMPARE(m->HistList->IndexOf(never), -1);
+    for (const TProjectFile &f : m->ActProject->FileList)
+      QVERIFY(!f.Name.contains("page.html"));
+    // Save as of a named document that fails keeps the old name as well.
+    QVERIFY(WriteAll(Web("named.txt"), "n\n"));
+    QVERIFY(m->OpenTextFile(Web("named.txt")));
+    TMDIForm *named = m->ActiveDocument();
+    named->TextBuffer->SetSelText("m");
+    FSaveNames = {never};
+    m->Action("ActionSaveAs")->trigger();
+    QCOMPARE(named->TextName, Web("named.txt"));
+    QCOMPARE(int(named->Status), int(tsOld));
+    QCOMPARE(m->HistList->IndexOf(never), -1);
+  }
+
+  void autosaveNeverTouchesAnOpenDocument() {
+    const QString x = Web("x.html"), copy = Web("x.html.tsv");
+    QVERIFY(WriteAll(x, "<p>x</p>\n"));
+    auto m = NewMain();
+    QVERIFY(m->OpenTextFile(x));
+    TMDIForm *doc = m->ActiveDocument();
+    doc->TextBuffer->SetSelText("one ");
+    QVERIFY(QMetaObject::invokeMethod(m.get(), "AutoSaveTick"));
+    QVERIFY(ReadAll(copy).startsWith("one "));
+    // The user opens the copy itself; it is now a document like any other.
+    QVERIFY(m->OpenTextFile(copy));
+    TMDIForm *copyDoc = m->ActiveDocument();
+    QVERIFY(copyDoc != doc);
+    doc->TextBuffer->SetSelText("two ");
+    QVERIFY(QMetaObject::invokeMethod(m.get(), "AutoSaveTick"));
+    QVERIFY(ReadAll(copy).startsWith("one <p>"));
+    QVERIFY(ReadAll(Web("x.html.2.tsv")).startsWith("one two "));
+    QVERIFY(m->SaveTextFromMDI(doc, true));
+    QVERIFY(QFile::exists(copy));
+    QVERIFY(!QFile::exists(Web("x.html.2.tsv")));
+    QVERIFY(m->Documents().contains(copyDoc));
+    // Closing the document does not delete it either.
+    doc->TextBuffer->SetSelText("three ");
+    QVERIFY(QMetaObject::invokeMethod(m.get(), "AutoSaveTick"));
+    FAnswers = {mrNo};
+    m->ActivateText(doc);
+    m->Action("ActionClose")->trigger();
+    QVERIFY(QFile::exists(copy));
+    QVERIFY(!QFile::exists(Web("x.html.2.tsv")));
+  }
+
+  void projectTabsKeepTheirOrder() {
+    for (const char *n : {"t1.txt", "t2.txt", "t3.txt"})
+      QVERIFY(WriteAll(Web(n), "t\n"));
+    {
+      auto m = NewMain();
+      for (const char *n : {"t1.txt", "t2.txt", "t3.txt"})
+        QVERIFY(m->OpenTextFile(Web(n)));
+      QCOMPARE(TabNames(*m), (QStringList{"t1.txt", "t2.txt", "t3.txt"}));
+      QVERIFY(m->close());
+    }
+    for (int restart = 0; restart < 2; ++restart) {
+      auto m = NewMain({Web("t2.txt")});
+      QCOMPARE(TabNames(*m), (QStringList{"t1.txt", "t2.txt", "t3.txt"}));
+      QVERIFY(m->close());
+    }
+  }
+
   void orderOfUse() {
     auto m = NewMain();
     TMDIForm *a = m->ActiveDocument();
@@ -219,6 +427,46 @@ private slots:
     QCOMPARE(a->TextBuffer->Text().contains("unsaved"), true);
     FAnswers = {mrNo};
     QVERIFY(m->close());
+  }
+
+  void recentFileTabIsTheActiveOne() {
+    for (const char *n : {"ra.txt", "rb.txt", "rc.txt"})
+      QVERIFY(WriteAll(Web(n), "r\n"));
+    auto m = NewMain();
+    // ra and rb open, rc only in the list, a new document active.
+    for (const char *n : {"ra.txt", "rb.txt", "rc.txt"})
+      QVERIFY(m->OpenTextFile(Web(n)));
+    m->Action("ActionClose")->trigger();
+    m->CreateNewText(ftText);
+    auto *tabs = m->findChild<QTabBar *>("tcFiles");
+    QMenu *recent = nullptr;
+    for (QMenu *menu : m->findChildren<QMenu *>())
+      if (menu->title() == "Recent files")
+        recent = menu;
+    QVERIFY(recent);
+    m->show();
+    QVERIFY(QTest::qWaitForWindowActive(m.get()));
+    // As a user does: the menu pops up, the entry is chosen with the keys, the menu closes and
+    // the focus goes back to the window.
+    const auto choose = [&](const QString &name) {
+      recent->popup(m->mapToGlobal(QPoint(20, 20)));
+      if (!QTest::qWaitForWindowExposed(recent))
+        return false;
+      for (QAction *a : recent->actions())
+        if (a->text().endsWith(name)) {
+          recent->setActiveAction(a);
+          QTest::keyClick(recent, Qt::Key_Return);
+          QCoreApplication::processEvents();
+          return !recent->isVisible();
+        }
+      return false;
+    };
+    for (const char *n : {"ra.txt", "rc.txt", "rb.txt"}) {
+      QVERIFY(choose(Web(n)));
+      QCOMPARE(m->ActiveDocument()->TextName, Web(n));
+      QCOMPARE(tabs->currentIndex(), m->ActiveDocument()->WinIndex);
+      QCOMPARE(tabs->tabText(tabs->currentIndex()), QString(n));
+    }
   }
 
   void recentFilesSurviveRestart() {

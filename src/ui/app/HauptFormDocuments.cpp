@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QTabBar>
 
 namespace {
@@ -34,6 +35,21 @@ QString FilterOfType(int t) {
          u')';
 }
 QString AllFilesFilter() { return _("all") + QStringLiteral(" (*)"); }
+
+// A small red triangle, the tab bar's mark of a modified document.
+QIcon ModifiedMark() {
+  static const QIcon icon = [] {
+    QPixmap pm(8, 8);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 0, 0));
+    p.drawPolygon(QPolygon({QPoint(0, 0), QPoint(7, 0), QPoint(0, 7)}));
+    return QIcon(pm);
+  }();
+  return icon;
+}
 } // namespace
 
 TFindReplDialog *THauptForm::FindDialog() {
@@ -90,8 +106,7 @@ bool THauptForm::OpenTextFile(const QString &fileName) {
   }
   for (TMDIForm *d : Documents())
     if (d->Status != tsNew && SameFileName(d->TextName, fileName)) {
-      if (d->TimeStamp.IsValid() && !(FileStamp(fileName) == d->TimeStamp))
-        d->ReLoadText();
+      d->ReloadIfChanged();
       ActivateText(d);
       return true;
     }
@@ -123,6 +138,7 @@ TMDIForm *THauptForm::LoadTextFile(const QString &fileName, TBufferCoord caret) 
   }
   RenumberTabs();
   ActivateText(doc);
+  OfferRecovery(doc);
   return doc;
 }
 
@@ -132,6 +148,13 @@ QList<TMDIForm *> THauptForm::Documents() const {
     if (TMDIForm *d = DocById(FTabs->tabData(i).toInt()))
       r << d;
   return r;
+}
+
+bool THauptForm::IsOpenDocument(const QString &fileName) const {
+  for (TMDIForm *d : Documents())
+    if (d->Status != tsNew && SameFileName(d->TextName, fileName))
+      return true;
+  return false;
 }
 
 TMDIForm *THauptForm::DocById(int id) const {
@@ -154,6 +177,12 @@ void THauptForm::ActivateText(TMDIForm *doc) {
   IdList.Add(doc->DocId);
   if (FActive != doc)
     SubWindowActivated(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
+  // A document that is being loaded takes the focus (and so becomes the active window) before its
+  // tab exists: select the tab here, where it surely does.
+  if (doc->WinIndex >= 0 && FTabs->currentIndex() != doc->WinIndex) {
+    const QSignalBlocker block(FTabs);
+    FTabs->setCurrentIndex(doc->WinIndex);
+  }
   ShowStatus(doc, true);
 }
 
@@ -200,8 +229,10 @@ void THauptForm::RenumberTabs() {
     if (!d)
       continue;
     d->WinIndex = i;
-    FTabs->setTabText(i, (d->IsModified() ? QStringLiteral("*") : QString()) +
-                             (d->Status == tsNew ? d->windowTitle() : QFileInfo(d->TextName).fileName()));
+    // Unnamed documents are called "*New<n>" already, so a modified document is marked by an icon
+    // rather than by another "*".
+    FTabs->setTabText(i, d->Status == tsNew ? d->windowTitle() : QFileInfo(d->TextName).fileName());
+    FTabs->setTabIcon(i, d->IsModified() ? ModifiedMark() : QIcon());
     FTabs->setTabToolTip(i, d->TextName);
   }
 }
@@ -274,21 +305,32 @@ bool THauptForm::SaveTextFromMDI(TMDIForm *doc, bool unchangedText) {
                       at) == mrYes)
         break;
     }
-    if (ActProject && doc->Status == tsChange)
-      ActProject->Remove(doc->TextName);
+    // The new name is the document's only once the file is written: a failed write leaves name,
+    // status, project and recent files as they were.
+    const QString oldName = doc->TextName, oldPath = doc->TextPath, oldCaption = doc->windowTitle();
+    const TTextStatus oldStatus = doc->Status;
     doc->setWindowTitle(name);
     doc->TextName = name;
     doc->TextPath = FolderOf(name);
-    if (doc->Status == tsNew)
-      doc->Status = tsChange;
+    if (!doc->SaveText()) {
+      doc->TextName = oldName;
+      doc->TextPath = oldPath;
+      doc->setWindowTitle(oldCaption);
+      doc->Status = oldStatus == tsChange ? tsOld : oldStatus;
+      RenumberTabs();
+      ShowStatus(doc, true);
+      return false;
+    }
+    if (ActProject && oldStatus == tsChange)
+      ActProject->Remove(oldName);
     HistList->AddString(name);
     if (ActProject)
       ActProject->Add(name, TTextProps{doc->CaretXY(), doc->TextLangId(), doc->TextDateFormat()});
+    RenumberTabs();
+    ShowStatus(doc, true);
+    return true;
   }
-  const TTextStatus before = doc->Status;
   const bool ok = doc->SaveText();
-  if (!ok && before == tsChange)
-    doc->Status = tsOld;
   RenumberTabs();
   ShowStatus(doc, true);
   return ok;
@@ -349,7 +391,10 @@ bool THauptForm::CloseDocument(TMDIForm *doc, bool force) {
   }
   const bool ok = w->close();
   if (ok) {
-    FMdi->removeSubWindow(w);
+    // A closed sub-window usually has left the area by itself already (it deletes itself on
+    // close); removing it again only draws a warning.
+    if (FMdi->subWindowList().contains(w))
+      FMdi->removeSubWindow(w);
     w->deleteLater();
   }
   return ok;
@@ -423,8 +468,10 @@ void THauptForm::OpenProject(int index, bool emptyPage) {
   if (ActProject->Reload && !ActProject->FileList.isEmpty()) {
     LoadingProj = true;
     RemoveMissingDocuments(*ActProject);
-    for (qsizetype i = 0; i < ActProject->FileList.size();) {
-      const TProjectFile &f = ActProject->FileList[i];
+    // The list holds the last tab first and each document opens right of the one before: reading
+    // it from its end gives the tabs the order they had.
+    for (qsizetype i = ActProject->FileList.size() - 1; i >= 0; --i) {
+      const TProjectFile f = ActProject->FileList[i];
       const TTextProps props = f.Info.TextProps;
       TMDIForm *doc = LoadTextFile(ActProject->AbsoluteName(f.Name), props.CursorPos);
       if (!doc) {
@@ -434,7 +481,6 @@ void THauptForm::OpenProject(int index, bool emptyPage) {
       }
       doc->SetTextLangId(props.TxtLangId);
       doc->SetTextDateFormat(props.DateFormat);
-      ++i;
     }
     LoadingProj = false;
   }
@@ -516,7 +562,7 @@ void THauptForm::SetAutoSave(int minutes) {
   Settings.AutoSaveTime = std::clamp(minutes, 0, 99);
   FAutoSaveAction->setChecked(Settings.AutoSaveTime > 0);
   if (Settings.AutoSaveTime > 0)
-    FAutoSaveTimer->start(Settings.AutoSaveTime * 60000);
+    FAutoSaveTimer->start(FAutoSaveSeconds > 0 ? FAutoSaveSeconds * 1000 : Settings.AutoSaveTime * 60000);
   else
     FAutoSaveTimer->stop();
 }

@@ -24,6 +24,9 @@ public:
   // Documents in order of use (F7 / F8).
   virtual void PreviousMDI(TMDIForm *) {}
   virtual void NextMDI(TMDIForm *) {}
+  // True when the file is open in one of the host's document windows (autosave copies never
+  // replace or delete such a file).
+  virtual bool IsOpenDocument(const QString &) const { return false; }
   // Folder chooser; empty when cancelled.
   virtual QString SelectDirectory(const QString &title, const QString &start, const QString &root) = 0;
 };

@@ -1,4 +1,5 @@
 #include "ui/editor/MDIForm.h"
+#include "core/app/AutosaveCopies.h"
 #include "core/common/Encodings.h"
 #include "core/common/FileNames.h"
 #include "core/common/LangIds.h"
@@ -180,6 +181,13 @@ void TMDIForm::CreateActions() {
   connect(ActionFindPrev, &QAction::triggered, this, [this] {
     (FHost->FindDialog()->Options() & ssoReplace) ? DoReplace(2) : DoFind(2);
   });
+  // Find next and previous need a search text.
+  const auto enableFindNext = [this](const QString &text) {
+    ActionFindNext->setEnabled(!text.isEmpty());
+    ActionFindPrev->setEnabled(!text.isEmpty());
+  };
+  enableFindNext(FHost->FindDialog()->FindText());
+  connect(FHost->FindDialog(), &TFindReplDialog::FindTextChanged, this, enableFindNext);
   MenuEdit->addSeparator();
   for (QAction *a : {ActionFind, ActionReplace, ActionFindNext, ActionFindPrev})
     MenuEdit->addAction(a);
@@ -225,11 +233,14 @@ void TMDIForm::SearchScope(int opts, qsizetype textSize, qsizetype &rs, qsizetyp
   const bool backwards = opts & ssoBackwards;
   rs = 0;
   re = textSize;
-  if ((opts & ssoSelectedOnly) && TextBuffer->SelAvail()) {
+  // "Selected text" searches the whole selection: the caret stands at its edge, and starting
+  // there would find nothing inside it.
+  const bool inSelection = (opts & ssoSelectedOnly) && TextBuffer->SelAvail();
+  if (inSelection) {
     rs = TextBuffer->IndexOf(TextBuffer->BlockBegin());
     re = TextBuffer->IndexOf(TextBuffer->BlockEnd());
   }
-  if (opts & ssoEntireScope)
+  if ((opts & ssoEntireScope) || inSelection)
     from = backwards ? re : rs;
   else if (onSelection)
     from = TextBuffer->IndexOf(backwards ? TextBuffer->BlockEnd() : TextBuffer->BlockBegin());
@@ -296,6 +307,7 @@ void TMDIForm::DoReplace(int mode) {
 int TMDIForm::SearchReplace(const QString &find, const QString &repl, int opts) {
   const bool backwards = opts & ssoBackwards;
   QString text = TextBuffer->Text();
+  const bool scoped = (opts & ssoSelectedOnly) && TextBuffer->SelAvail();
   qsizetype rs, re, from;
   SearchScope(opts, text.size(), rs, re, from, true);
 
@@ -340,12 +352,13 @@ int TMDIForm::SearchReplace(const QString &find, const QString &repl, int opts) 
       return any ? 1 : -1;
     case raSkip:
       if (!(opts & ssoReplaceAll)) {
-        // Leave the caret past this match so that the next call offers the following one.
+        // Leave the caret past this match so that the next call offers the following one; within
+        // a selection, the rest of it stays selected as the next call's range.
         const TBufferCoord a = TextBuffer->CoordOfIndex(m.Start), b = TextBuffer->CoordOfIndex(m.Start + m.Length);
         if (backwards)
-          TextBuffer->SetSelection(a, a);
+          TextBuffer->SetSelection(scoped ? TextBuffer->CoordOfIndex(rs) : a, a);
         else
-          TextBuffer->SetSelection(b, b);
+          TextBuffer->SetSelection(scoped ? TextBuffer->CoordOfIndex(re) : b, b);
         return 2;
       }
       from = backwards ? m.Start : m.Start + m.Length;
@@ -353,6 +366,8 @@ int TMDIForm::SearchReplace(const QString &find, const QString &repl, int opts) 
     case raReplaceAll:
       replaceRange(m.Start, m.Start + m.Length, repl);
       text = TextBuffer->Text();
+      // The range ends later (or earlier) by what this replacement added.
+      re += repl.size() - m.Length;
       replaceRest(backwards ? m.Start : m.Start + repl.size());
       return 1;
     case raReplace:
@@ -494,8 +509,7 @@ void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncod
     break;
   case ftPerl:
     TextBuffer->LoadContent(QStringLiteral("#!/bin/perl\nrequire \"cgi-lib.pl\";\n\n"), QStringLiteral("\n"));
-    TextBuffer->SetCaretXY({1, 3});
-    TextBuffer->SetModified(false);
+    resetCaret();
     break;
   default:
     TextBuffer->LoadContent(QString(), QStringLiteral("\n"));
@@ -505,7 +519,8 @@ void TMDIForm::InitNewText(const QString &name, const QString &folder, TSynEncod
   Status = tsNew;
   setWindowTitle(name);
   TextName = name;
-  TextBuffer->SetHighlighter(FHighlighter, HlEnabled);
+  // The highlighter was attached with the document's settings (SetProperties); attaching it again
+  // here would reset the styles' fonts and give new documents another line height.
   FLastModified = TextBuffer->Modified();
   UpdateControls();
 }
@@ -526,14 +541,20 @@ bool TMDIForm::ReadFile(const QString &fileName, bool reload) {
   ApplyLoaded(t.Encoding, t.Bom, reload);
   CanUpdate = true;
   FLastModified = TextBuffer->Modified();
+  FLoneSurrogates = t.LoneSurrogates;
+  if (FLoneSurrogates > 0)
+    InfoBox(FormatS(_("The file:\r\n%s\r\nholds %s UTF-16 code units that are no characters (unpaired "
+                      "surrogates).\r\nSaving it will write replacement characters in their place."),
+                    {fileName, QString::number(FLoneSurrogates)}));
   return true;
 }
 
 void TMDIForm::ApplyLoaded(TSynEncoding detected, bool bom, bool reload) {
+  // The file keeps the byte-order mark it had, also when an HTML page takes the preset encoding
+  // (UTF-16 is written with one in any case).
+  UseBom = bom;
   if (FileType != ftHtml || Encoding == detected) {
     Encoding = detected;
-    // The file keeps the byte-order mark it had (UTF-16 is written with one in any case).
-    UseBom = bom;
   } else if (GetEncodingFromHeader() != Encoding) {
     // HTML pages are saved in the preset (project) encoding: bring the declaration in line.
     ChangeEncoding(Encoding);
@@ -564,7 +585,23 @@ bool TMDIForm::LoadText(const QString &fileName) {
 
 bool TMDIForm::ReLoadText() { return ReadFile(TextName, true); }
 
+void TMDIForm::ReloadIfChanged() {
+  if (Status == tsNew || !TimeStamp.IsValid() || !QFileInfo(TextName).isFile() ||
+      FileStamp(TextName) == TimeStamp)
+    return;
+  if (IsModified())
+    UpdateText();
+  else
+    ReLoadText();
+}
+
 bool TMDIForm::SaveText() {
+  if (FLoneSurrogates > 0 &&
+      ShowMessage(mkConfirm,
+                  FormatS(_("The file:\r\n%s\r\nwas loaded with %s UTF-16 code units that are no "
+                            "characters.\r\nSaving replaces them by other characters. Save anyway?"),
+                          {TextName, QString::number(FLoneSurrogates)})) != mrYes)
+    return false;
   TextPath = FolderOf(TextName);
   QString err;
   qsizetype bad = -1;
@@ -590,22 +627,59 @@ bool TMDIForm::SaveText() {
   DeleteTsv();
   TimeStamp = FileStamp(TextName);
   TextBuffer->SetModified(false);
+  FLoneSurrogates = 0; // the file holds what the editor shows now
   Status = tsOld;
   WasChanged = true;
   return true;
 }
 
+QString TMDIForm::AutosaveName() const {
+  const QString base = Status == tsNew ? TextPath + TextName.mid(1) : TextName;
+  // Never over a file open as a document, nor over a copy an earlier run left behind (it may hold
+  // work not recovered yet); this document's own copy is simply written again.
+  QString name;
+  for (int n = 1; n < 10000; ++n) {
+    name = AutosaveCopyName(base, n);
+    if (!FHost->IsOpenDocument(name) && (name == TsvName || !QFileInfo::exists(name)))
+      break;
+  }
+  return name;
+}
+
 void TMDIForm::SaveTextToTemp() {
   if (!TextBuffer->Modified())
     return;
-  TsvName = (Status == tsNew ? TextPath + TextName.mid(1) : TextName) + QStringLiteral(".tsv");
+  const QString name = AutosaveName();
   const QByteArray utf8 = TextBuffer->Utf8Text();
   QString err;
   qsizetype bad = -1;
   // A copy that ANSI cannot hold is kept as UTF-8 rather than with lost characters.
-  if (!SaveUtf8TextFile(TsvName, utf8, Encoding, UseBom, &err, &bad) &&
-      (bad < 0 || !SaveUtf8TextFile(TsvName, utf8, seUTF8, true, &err)))
-    TsvName.clear();
+  if (!SaveUtf8TextFile(name, utf8, Encoding, UseBom, &err, &bad) &&
+      (bad < 0 || !SaveUtf8TextFile(name, utf8, seUTF8, true, &err)))
+    return; // the copy written before (if any) stays the one to remove later
+  // A copy under an older name (a recovered one, or one from before a rename) is out of date now.
+  if (name != TsvName)
+    DeleteTsv();
+  TsvName = name;
+}
+
+bool TMDIForm::RecoverText(const QString &copyName) {
+  const TLoadedBytes t = LoadTextFileUtf8(copyName);
+  if (!t.Error.isEmpty()) {
+    ErrorBox(FormatS(_("Error: %s\r\nLoading of %s canceled!"), {t.Error, copyName}));
+    return false;
+  }
+  const TBufferCoord caret = TextBuffer->CaretXY();
+  CanUpdate = false;
+  TextBuffer->LoadUtf8(t.Utf8, t.LineBreak);
+  TextBuffer->SetCaretXY(caret);
+  CanUpdate = true;
+  // The text is not in the file yet: modified, and the copy stays until it is saved or replaced.
+  TextBuffer->SetModified(true);
+  FLastModified = true;
+  TsvName = copyName;
+  FHost->ShowStatus(this, true);
+  return true;
 }
 
 bool TMDIForm::SaveTemplate(const QString &fileName) {
@@ -623,7 +697,8 @@ bool TMDIForm::SaveTemplate(const QString &fileName) {
 }
 
 void TMDIForm::DeleteTsv() {
-  if (!TsvName.isEmpty() && QFileInfo::exists(TsvName))
+  // The copy may have been opened as a document since (to get work back): that file stays.
+  if (!TsvName.isEmpty() && QFileInfo::exists(TsvName) && !FHost->IsOpenDocument(TsvName))
     QFile::remove(TsvName);
   TsvName.clear();
 }
@@ -670,6 +745,9 @@ void TMDIForm::ChangeEncoding(TSynEncoding enc) {
     else
       TextBuffer->SetCaretXY(caret);
   }
+  // The file's bytes change with the encoding even where no declaration had to: Save must write.
+  if (enc != Encoding)
+    TextBuffer->SetModified(true);
   Encoding = enc;
   if (enc == seUTF16LE || enc == seUTF16BE)
     UseBom = true;

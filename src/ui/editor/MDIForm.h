@@ -68,10 +68,19 @@ public:
   void InitNewText(const QString &name, const QString &folder, TSynEncoding enc);
   bool LoadText(const QString &fileName);
   bool ReLoadText();
+  // Opening a file that is already open: an unmodified document follows the file on disk, one
+  // with edits asks first (No keeps the editor's text).
+  void ReloadIfChanged();
   // Writes the file; on failure shows an error naming the file and returns false (the document
   // stays modified and the old file intact).
   bool SaveText();
   void SaveTextToTemp();
+  // Where the autosave copy of this document goes: "<name>.tsv", or "<name>.<n>.tsv" when that
+  // name is open as a document or holds a copy left by an earlier run.
+  QString AutosaveName() const;
+  // Takes the text of an autosave copy as this document's modified text; false (after a message)
+  // when the copy cannot be read.
+  bool RecoverText(const QString &copyName);
   bool SaveTemplate(const QString &fileName);
   bool AskForSave();
 
@@ -135,4 +144,7 @@ private:
   quint32 FTextLangId = 0;
   int FTextDateFormat = 0;
   bool FLastModified = false;
+  // UTF-16 code units of the loaded file that are not characters (unpaired surrogates); a save
+  // writes something else in their place, so it asks first.
+  qsizetype FLoneSurrogates = 0;
 };
