@@ -327,6 +327,54 @@ private slots:
     QCOMPARE(dlg.Empty(), button == "btnNoValue");
   }
 
+  // A fraction typed into the number field counts, rounded to the unit's decimals.
+  void typedFraction_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("size");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("number rounds up") << "en_US"
+                                      << "20" << false << "2.6"
+                                      << "3";
+    QTest::newRow("number rounds down") << "en_US"
+                                        << "20" << false << "2.4"
+                                        << "2";
+    QTest::newRow("percent") << "en_US"
+                             << "100%" << true << "2.6"
+                             << "3%";
+    QTest::newRow("pixel, German comma") << "de_DE"
+                                         << "5px" << true << "7,5"
+                                         << "8px";
+    QTest::newRow("pixel, point in German") << "de_DE"
+                                            << "5px" << true << "7.5"
+                                            << "8px";
+    QTest::newRow("em keeps one decimal") << "en_US"
+                                          << "1.5em" << true << "1.26"
+                                          << "1.3em";
+    QTest::newRow("inch, two decimals") << "de_DE"
+                                        << "1in" << true << "2,5"
+                                        << "2.50in";
+  }
+  void typedFraction() {
+    QFETCH(QString, locale);
+    QFETCH(QString, value);
+    QFETCH(bool, size);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QLocale::setDefault(QLocale(locale));
+    THtmlNumDialog dlg;
+    OnModal<THtmlNumDialog>([&](THtmlNumDialog *d) {
+      auto *edit = Child<QDoubleSpinBox>(d, "NumberEdit");
+      edit->selectAll();
+      QTest::keyClicks(edit, typed);
+      Click(d, "btnOk");
+    });
+    QVERIFY(dlg.Execute("Width:", size ? atSize : atNumber, value));
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(value, expected);
+  }
+
   // InsertValue tells "no value" (an empty value, caret between the quotes) from Cancel (nothing).
   void valueAskerOfInsertions() {
     THtmlNumDialog dlg;

@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSslSocket>
 #include <QVBoxLayout>
@@ -37,7 +38,11 @@ void THauptForm::ReadProjects() {
   int active = -1;
   for (int i = 0; i < Settings.ProjectFiles.size(); ++i) {
     auto p = std::make_unique<TProjectInfo>(Settings.ProjectFiles[i]);
-    if (!ReadProjectFile(i, *p, quint16(Settings.DictLangId)))
+    QString damaged;
+    const bool read = ReadProjectFile(i, *p, quint16(Settings.DictLangId), &damaged);
+    if (!damaged.isEmpty()) // the reader kept the file aside; the user must hear where
+      ErrorBox(FormatS(_("Error reading file \"%s\": %s"), {Settings.ProjectFiles[i], damaged}));
+    if (!read)
       continue;
     if (i == Settings.ProjectIndex)
       active = int(Projects.size());
@@ -56,6 +61,13 @@ void THauptForm::FillProjectBox() {
     FProjectBox->addItem(p->ProjName);
   FProjectBox->setCurrentIndex(ProjectIndex);
   FProjectBox->setToolTip(ActProject ? ActProject->ProjFileName : QString());
+  if (FProjectMenu)
+    for (QAction *a : FProjectMenu->actions()) {
+      if (a->objectName() == QLatin1String("itmProjUp"))
+        a->setEnabled(ProjectIndex > 0);
+      else if (a->objectName() == QLatin1String("itmProjDn"))
+        a->setEnabled(ProjectIndex >= 0 && ProjectIndex < int(Projects.size()) - 1);
+    }
 }
 
 int THauptForm::CreateDefaultProject() {
@@ -95,6 +107,37 @@ bool THauptForm::EditProjectDialog(TProjectInfo &project, const QString &title) 
                                  Settings.StdPath);
 }
 
+// The save dialog for a project file. A file that exists holds another project's settings and
+// stored passwords: it is replaced only when the user agrees (No returns to the dialog), and never
+// while another listed project uses it, since both would then write the same file at exit.
+QString THauptForm::AskProjectFileName(const QString &proposed, const TProjectInfo *project) {
+  QString file = proposed;
+  while (true) {
+    const QString name = AskSaveName(_("Save project to file"), ProjFilePath, file,
+                                     {_("Projects") + QStringLiteral(" (*.prj)")}, QStringLiteral("prj"));
+    if (name.isEmpty())
+      return {};
+    file = QFileInfo(name).fileName();
+    if (project && SameFileName(name, project->ProjFileName))
+      return name;
+    const int listed = FindProjectFile(ProjectList(), name);
+    if (listed >= 0 && Projects[listed].get() != project) {
+      ErrorBox(
+          FormatS(_("The file \"%s\" belongs to the project \"%s\"."), {name, Projects[listed]->ProjName}));
+      continue;
+    }
+    if (!QFileInfo::exists(name))
+      return name;
+    TMsgOptions at;
+    at.Place = mpPoint;
+    at.At = QCursor::pos();
+    if (ShowMessage(mkConfirm,
+                    FormatS(_("File: \"%s\" already exists!"), {name}) + u'\n' + _("Overwrite file?"),
+                    at) == mrYes)
+      return name;
+  }
+}
+
 bool THauptForm::NewProject(QPoint) {
   auto p = std::make_unique<TProjectInfo>();
   if (!EditProjectDialog(*p, _("New project")))
@@ -104,9 +147,8 @@ bool THauptForm::NewProject(QPoint) {
     return false;
   }
   QDir().mkpath(ProjFilePath);
-  const QString name = AskSaveName(_("Save project to file"), ProjFilePath,
-                                   QFileInfo(ProposedProjectFileName(ProjFilePath, int(Projects.size()))).fileName(),
-                                   {_("Projects") + QStringLiteral(" (*.prj)")}, QStringLiteral("prj"));
+  const QString name = AskProjectFileName(
+      QFileInfo(ProposedProjectFileName(ProjFilePath, int(Projects.size()))).fileName(), nullptr);
   if (name.isEmpty())
     return false;
   p->ProjFileName = name;
@@ -133,8 +175,12 @@ bool THauptForm::OpenProjectFile() {
   int index = FindProjectFile(ProjectList(), name);
   if (index < 0) {
     auto p = std::make_unique<TProjectInfo>(name);
-    if (!ReadProjectFile(int(Projects.size()), *p, quint16(Settings.DictLangId))) {
-      ErrorBox(FormatS(_("Error reading file \"%s\": %s"), {name, _("not a readable project file")}));
+    QString damaged;
+    const bool read = ReadProjectFile(int(Projects.size()), *p, quint16(Settings.DictLangId), &damaged);
+    if (!damaged.isEmpty() || !read)
+      ErrorBox(FormatS(_("Error reading file \"%s\": %s"),
+                       {name, damaged.isEmpty() ? _("not a readable project file") : damaged}));
+    if (!read) {
       OpenProject(ProjectIndex);
       return false;
     }
@@ -179,8 +225,7 @@ void THauptForm::SaveProjectAsExecute() {
   if (!ActProject)
     return;
   QDir().mkpath(ProjFilePath);
-  const QString name = AskSaveName(_("Save project to file"), ProjFilePath, QFileInfo(ActProject->ProjFileName).fileName(),
-                                   {_("Projects") + QStringLiteral(" (*.prj)")}, QStringLiteral("prj"));
+  const QString name = AskProjectFileName(QFileInfo(ActProject->ProjFileName).fileName(), ActProject);
   if (name.isEmpty())
     return;
   // The project moves to the new file only when its settings are confirmed.
@@ -276,6 +321,15 @@ void THauptForm::ProjectOrderExecute() {
   }
   Projects = std::move(reordered); // records of removed entries go without writing their files
   ProjectIndex = active;
+  FillProjectBox();
+}
+
+void THauptForm::MoveProject(int delta) {
+  const int to = ProjectIndex + delta;
+  if (ProjectIndex < 0 || to < 0 || to >= int(Projects.size()))
+    return;
+  std::swap(Projects[ProjectIndex], Projects[to]);
+  ProjectIndex = to;
   FillProjectBox();
 }
 

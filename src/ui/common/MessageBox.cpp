@@ -3,7 +3,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
@@ -14,6 +13,38 @@ QPointer<QWidget> Owner;
 QString Caption = QStringLiteral("Velmo");
 TMsgResponder Responder;
 QString LastText;
+
+// The box wraps its text at blanks only, so a long file name would be cut at the box's edge. Long
+// runs without blanks get invisible break chances after each folder separator (and at least every
+// 40 characters); the text itself is unchanged.
+QString WithBreakChances(const QString &text) {
+  constexpr qsizetype Long = 40;
+  constexpr QChar Zwsp(0x200B);
+  QString out;
+  out.reserve(text.size() + 16);
+  bool longRun = false;
+  qsizetype sinceBreak = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    out += c;
+    if (c.isSpace())
+      continue;
+    if (i == 0 || text[i - 1].isSpace()) { // a run starts: is it long?
+      qsizetype end = i;
+      while (end < text.size() && !text[end].isSpace())
+        ++end;
+      longRun = end - i > Long;
+      sinceBreak = 0;
+    }
+    ++sinceBreak;
+    if (longRun && i + 1 < text.size() && !text[i + 1].isSpace() &&
+        (c == u'/' || c == u'\\' || sinceBreak >= Long)) {
+      out += Zwsp;
+      sinceBreak = 0;
+    }
+  }
+  return out;
+}
 } // namespace
 
 void SetMessageOwner(QWidget *mainWindow, const QString &caption) {
@@ -38,16 +69,23 @@ QPoint KeepOnScreen(QPoint pos, QSize size) {
 
 TMsgResult ShowMessage(TMsgKind kind, const QString &text, const TMsgOptions &options) {
   QString body = text, caption = options.Caption.isEmpty() ? Caption : options.Caption;
-  if (const qsizetype bar = text.indexOf(u'|'); bar >= 0) {
-    caption = text.left(bar);
-    body = text.mid(bar + 1);
-  }
+  if (options.CaptionInText)
+    if (const qsizetype bar = text.indexOf(u'|'); bar >= 0) {
+      caption = text.left(bar);
+      body = text.mid(bar + 1);
+    }
   LastText = body;
   if (Responder)
     return Responder(kind, body);
+  // Texts are built with CR LF in places; the label wants plain line feeds.
+  body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  body.replace(u'\r', u'\n');
+  body = WithBreakChances(body);
 
   QMessageBox box(Owner);
   box.setWindowTitle(caption);
+  // Plain text always: a message quoting a piece of HTML must show it, not render it.
+  box.setTextFormat(Qt::PlainText);
   box.setText(body);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   switch (kind) {
@@ -74,19 +112,22 @@ TMsgResult ShowMessage(TMsgKind kind, const QString &text, const TMsgOptions &op
   for (const auto &[button, label] : labels)
     if (QAbstractButton *b = box.button(button))
       b->setText(_(label));
-  // Wide enough for the whole caption.
-  box.setStyleSheet(QStringLiteral("QLabel{min-width:%1px;}")
-                        .arg(std::max(0, QFontMetrics(box.font()).horizontalAdvance(caption) + 50 - 60)));
-  box.adjustSize();
-  QPoint pos;
-  const QSize sz = box.sizeHint();
-  if (options.Place == mpPoint && options.At != QPoint(-1, -1))
-    pos = options.At;
-  else if (options.Place == mpMainWindow && Owner && Owner->isVisible())
-    pos = Owner->frameGeometry().center() - QPoint(sz.width() / 2, sz.height() / 2);
-  else if (QScreen *s = QGuiApplication::primaryScreen())
-    pos = s->availableGeometry().center() - QPoint(sz.width() / 2, sz.height() / 2);
-  box.move(KeepOnScreen(pos, sz));
+  // The box fixes its own size when it is shown: wide enough for its caption plus 50 pixels and
+  // for the text, whose lines it wraps only past half the screen's width. So it is placed once
+  // its size is known.
+  const auto place = [&box, &options] {
+    QPoint pos;
+    const QSize sz = box.isVisible() ? box.frameGeometry().size() : box.sizeHint();
+    if (options.Place == mpPoint && options.At != QPoint(-1, -1))
+      pos = options.At;
+    else if (options.Place == mpMainWindow && Owner && Owner->isVisible())
+      pos = Owner->frameGeometry().center() - QPoint(sz.width() / 2, sz.height() / 2);
+    else if (QScreen *s = QGuiApplication::primaryScreen())
+      pos = s->availableGeometry().center() - QPoint(sz.width() / 2, sz.height() / 2);
+    box.move(KeepOnScreen(pos, sz));
+  };
+  place();
+  QTimer::singleShot(0, &box, place);
 
   bool timedOut = false;
   if (options.TimeoutSeconds > 0)

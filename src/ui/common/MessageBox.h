@@ -1,8 +1,10 @@
 #pragma once
 // The program's one message-box routine: errors, information, and questions with Yes/No or
-// Yes/No/Cancel. The caption is the program's name and version unless the text carries its own
-// caption before a '|'. Boxes appear centred on the main window, on the screen, or at a point
-// kept inside the screen, and may close themselves after a time-out, answering OK.
+// Yes/No/Cancel. The caption is the program's name and version unless the caller gives one, or
+// (for the program's own texts only, see TMsgOptions::CaptionInText) the text carries its own
+// caption before a '|'. Texts are shown as plain text and whole; the box sizes itself to them.
+// Boxes appear centred on the main window, on the screen, or at a point kept inside the screen,
+// and may close themselves after a time-out, answering OK.
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -20,6 +22,9 @@ struct TMsgOptions {
   TMsgResult Default = mrYes; // default button of confirmations
   int TimeoutSeconds = 0;  // > 0: closes itself and answers mrOk
   QString Caption;         // overrides the program caption when not empty
+  // The text starts with its own caption up to the first '|'. Only for the program's own texts:
+  // file names, search texts and other user data may hold a '|', which must never split them.
+  bool CaptionInText = false;
 };
 
 TMsgResult ShowMessage(TMsgKind kind, const QString &text, const TMsgOptions &options = {});

@@ -11,6 +11,59 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <cmath>
+
+namespace {
+// The number field of the value dialog. A plain QDoubleSpinBox refuses a decimal separator when
+// the unit has no decimals, so typing "2.6" for a percentage left "2"; here a typed fraction is
+// taken and rounded to the unit's decimals (2.6 gives 3). Both "." and the locale's separator
+// are accepted, since values are written with "." in code.
+class TValueSpinBox : public QDoubleSpinBox {
+public:
+  using QDoubleSpinBox::QDoubleSpinBox;
+
+protected:
+  QValidator::State validate(QString &input, int &) const override {
+    const QString t = input.trimmed();
+    if (t.isEmpty() || t == u'-' || t == u'+')
+      return QValidator::Intermediate;
+    bool ok = false;
+    const double v = Parse(t, &ok);
+    if (!ok) {
+      // "2." or "2," while typing.
+      const QChar last = t.back();
+      if ((last == u'.' || last == DecimalSep()) && !t.chopped(1).isEmpty()) {
+        Parse(t.chopped(1), &ok);
+        if (ok)
+          return QValidator::Intermediate;
+      }
+      return QValidator::Invalid;
+    }
+    return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+  }
+  double valueFromText(const QString &text) const override {
+    bool ok = false;
+    const double v = Parse(text.trimmed(), &ok);
+    if (!ok)
+      return value();
+    const double f = std::pow(10.0, decimals());
+    return std::round(v * f) / f;
+  }
+
+private:
+  QChar DecimalSep() const {
+    const QString p = locale().decimalPoint();
+    return p.isEmpty() ? QChar(u'.') : p[0];
+  }
+  double Parse(QString t, bool *ok) const {
+    QLocale l = locale();
+    l.setNumberOptions(l.numberOptions() | QLocale::RejectGroupSeparator);
+    t.replace(u'.', DecimalSep());
+    return l.toDouble(t, ok);
+  }
+};
+} // namespace
+
 TInputNumber::TInputNumber(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("InputNumber"));
   auto *layout = new QVBoxLayout(this);
@@ -79,7 +132,7 @@ THtmlNumDialog::THtmlNumDialog(QWidget *parent) : QDialog(parent) {
   CapLabel->setObjectName(QStringLiteral("CapLabel"));
   layout->addWidget(CapLabel);
   auto *row = new QHBoxLayout;
-  NumberEdit = new QDoubleSpinBox(this);
+  NumberEdit = new TValueSpinBox(this);
   NumberEdit->setObjectName(QStringLiteral("NumberEdit"));
   NumberEdit->setRange(-9999999, 9999999);
   NumberEdit->setMinimumWidth(110);

@@ -7,9 +7,8 @@
 #include "core/editor/InsertEngine.h"
 #include "core/editor/TagMark.h"
 #include "ui/common/MessageBox.h"
-#include "ui/dialogs/MailDlg.h"
-#include "ui/dialogs/SelectColorDlg.h"
 #include "ui/editor/HtmlCharDlg.h"
+#include "ui/editor/InsertCommands.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TagEditDlg.h"
 #include "ui/editor/TextBuffer.h"
@@ -40,29 +39,24 @@ const TEntityTable &Entities() {
   return t;
 }
 
-TColorList &SharedColors() {
-  static TColorList list = DefaultCustomColors();
-  return list;
-}
-
 QPoint BelowMouse() {
   return QCursor::pos() + QPoint(0, 20);
 }
 
-bool PickColor(TMDIForm *form, const QString &title, quint32 &color) {
+bool PickColor(TMDIForm *, const QString &title, quint32 &color) {
   const QString plain = QString(title).remove(u'&');
   if (Hooks.PickColor)
     return Hooks.PickColor(plain, color);
-  return SelectColorAt(QCursor::pos(), plain, SharedColors(), color, form);
+  // The main window's dialog with its list of custom colours, which is stored at exit.
+  return InsertDialogs().Color(QCursor::pos(), plain, color);
 }
 
-std::optional<QString> AskMailAddress(TMDIForm *form) {
+std::optional<QString> AskMailAddress(TMDIForm *) {
   if (Hooks.AskMailAddress)
     return Hooks.AskMailAddress();
-  static QStringList names, bases;
-  TMailAdrDialog dlg(form);
+  // The main window's mail dialog keeps the name and address lists of the settings file.
   QString address;
-  if (!dlg.Execute(BelowMouse(), names, address, bases))
+  if (!InsertDialogs().MailAddress(BelowMouse(), address))
     return std::nullopt;
   return address;
 }

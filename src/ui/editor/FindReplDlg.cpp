@@ -38,22 +38,34 @@ TFindReplDialog::TFindReplDialog(QWidget *parent) : QDialog(parent) {
   setModal(false);
   auto *top = new QVBoxLayout(this);
   auto *grid = new QGridLayout;
-  grid->addWidget(new QLabel(_("Search for:"), this), 0, 0);
+  auto *searchLabel = new QLabel(_("Search for:"), this);
+  grid->addWidget(searchLabel, 0, 0);
   cbxSearch = new QComboBox(this);
   cbxSearch->setEditable(true);
   cbxSearch->setInsertPolicy(QComboBox::NoInsert);
   cbxSearch->setMinimumWidth(280);
   grid->addWidget(cbxSearch, 0, 1);
+  grid->setColumnStretch(1, 1);
   top->addLayout(grid);
 
+  // The replace row hides in search mode, so it has a grid of its own; both grids get the same
+  // label column so that the two boxes line up (in every language).
   pnlReplace = new QWidget(this);
-  auto *rl = new QHBoxLayout(pnlReplace);
+  auto *rl = new QGridLayout(pnlReplace);
   rl->setContentsMargins(0, 0, 0, 0);
-  rl->addWidget(new QLabel(_("Replace by:"), pnlReplace));
+  auto *replaceLabel = new QLabel(_("Replace by:"), pnlReplace);
+  rl->addWidget(replaceLabel, 0, 0);
   cbxReplace = new QComboBox(pnlReplace);
   cbxReplace->setEditable(true);
   cbxReplace->setInsertPolicy(QComboBox::NoInsert);
-  rl->addWidget(cbxReplace, 1);
+  rl->addWidget(cbxReplace, 0, 1);
+  rl->setColumnStretch(1, 1);
+  rl->setHorizontalSpacing(grid->horizontalSpacing());
+  const int labelWidth = std::max(searchLabel->sizeHint().width(), replaceLabel->sizeHint().width());
+  grid->setColumnMinimumWidth(0, labelWidth);
+  rl->setColumnMinimumWidth(0, labelWidth);
+  searchLabel->setBuddy(cbxSearch);
+  replaceLabel->setBuddy(cbxReplace);
   top->addWidget(pnlReplace);
 
   auto *opts = new QHBoxLayout;
@@ -150,6 +162,7 @@ void TFindReplDialog::UpdateButtons() {
   btnSearch->setEnabled(on);
   btnRepeat->setEnabled(on);
   btnReplAll->setEnabled(on);
+  emit FindTextChanged(cbxSearch->currentText());
 }
 
 void TFindReplDialog::AddToHistory(QComboBox *box, const QString &text) {
@@ -271,6 +284,9 @@ TConfirmReplDialog::TConfirmReplDialog(QWidget *parent) : QDialog(parent) {
   setWindowTitle(_("Confirm replacement"));
   auto *l = new QVBoxLayout(this);
   lblPrompt = new QLabel(this);
+  lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
+  // The prompt quotes the search texts, which in a web page are often tags: never render them.
+  lblPrompt->setTextFormat(Qt::PlainText);
   l->addWidget(lblPrompt);
   auto *b = new QHBoxLayout;
   const std::pair<const char *, TSynReplaceAction> rows[] = {

@@ -44,6 +44,10 @@ public:
   static void AddToHistory(QComboBox *box, const QString &text);
   static constexpr int MaxHistory = 20;
 
+signals:
+  // The search text changed (typed, chosen from the history or set by a document).
+  void FindTextChanged(const QString &text);
+
 private:
   void MainButton();
   void RepeatButton();

@@ -1,4 +1,5 @@
 #include "ui/editor/InsertCommands.h"
+#include "core/app/Anchors.h"
 #include "core/common/Translate.h"
 #include "core/dialogs/Colors.h"
 #include "core/editor/CommandCatalogue.h"
@@ -252,7 +253,12 @@ void GotoExecute(TRun &r) {
   }
   if (!r.Html())
     return;
-  QStringList anchors = ReadLocalAnchors(r.Buf.Text());
+  // The same reader as the anchors page, so the picker offers exactly what the page lists.
+  QList<TAnchorEntry> found;
+  ReadAnchors(r.Buf.Text(), found);
+  QStringList anchors;
+  for (const TAnchorEntry &e : found)
+    anchors << e.Text();
   QString chosen;
   bool ask = anchors.isEmpty();
   if (!ask) {
@@ -585,28 +591,28 @@ QMenu *SubMenu(QHash<QString, QMenu *> &menus, QMenu *root, const QString &rootK
   return parent;
 }
 
-// A key of one of the document's actions runs that action before the editor control sees it. The
-// control claims the keys of its own built-in commands (Ctrl+L, Ctrl+U, Ctrl+Shift+T, ...) even
-// when the key layout has given them to an action, so its claim is refused for those keys.
+// A key carried by an action of the document or of the main window runs that action before the
+// editor control sees it, even when the editor's own key table has the same key: the editor's
+// claim is refused for those keys. The actions hang on the document window and on the windows
+// around it, so the walk goes up from the editor.
 class TActionKeyFilter : public QObject {
 public:
-  explicit TActionKeyFilter(TMDIForm *form) : QObject(form), FForm(form) {}
+  explicit TActionKeyFilter(TMDIForm *form) : QObject(form) {}
 
 protected:
   bool eventFilter(QObject *o, QEvent *e) override {
-    if (e->type() == QEvent::ShortcutOverride) {
-      const QKeySequence key(static_cast<QKeyEvent *>(e)->keyCombination());
-      for (QAction *a : FForm->ActionList)
-        if (a->isEnabled() && a->shortcuts().contains(key)) {
-          e->ignore(); // not wanted by the editor: the shortcut runs
-          return true;
-        }
+    if (e->type() == QEvent::ShortcutOverride && o->isWidgetType()) {
+      const auto *ke = static_cast<QKeyEvent *>(e);
+      const QKeySequence key(QKeyCombination(ke->modifiers() & ~Qt::KeypadModifier, Qt::Key(ke->key())));
+      for (auto *w = static_cast<QWidget *>(o)->parentWidget(); w; w = w->parentWidget())
+        for (QAction *a : w->actions())
+          if (a->isEnabled() && a->shortcuts().contains(key)) {
+            e->ignore(); // not wanted by the editor: the shortcut runs
+            return true;
+          }
     }
     return QObject::eventFilter(o, e);
   }
-
-private:
-  TMDIForm *FForm;
 };
 
 QToolBar *ToolPage(TMDIForm *form, const QString &page) {

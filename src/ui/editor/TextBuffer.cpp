@@ -18,7 +18,12 @@ struct TKeyRow {
 constexpr int Shift = QsciScintillaBase::SCMOD_SHIFT, Ctrl = QsciScintillaBase::SCMOD_CTRL,
               Alt = QsciScintillaBase::SCMOD_ALT;
 using B = QsciScintillaBase;
-const std::array<TKeyRow, 46> DefaultKeys = {{
+const std::array<TKeyRow, 51> DefaultKeys = {{
+    {'A', Ctrl, B::SCI_SELECTALL},
+    {'T', Ctrl, B::SCI_DELWORDRIGHT},
+    {'Y', Ctrl, B::SCI_LINEDELETE},
+    {B::SCK_PRIOR, Ctrl, B::SCI_STUTTEREDPAGEUP},
+    {B::SCK_NEXT, Ctrl, B::SCI_STUTTEREDPAGEDOWN},
     {B::SCK_DOWN, 0, B::SCI_LINEDOWN},
     {B::SCK_DOWN, Shift, B::SCI_LINEDOWNEXTEND},
     {B::SCK_DOWN, Ctrl, B::SCI_LINESCROLLDOWN},
@@ -66,6 +71,38 @@ const std::array<TKeyRow, 46> DefaultKeys = {{
     {B::SCK_ADD, Ctrl, B::SCI_ZOOMIN},
     {B::SCK_SUBTRACT, Ctrl, B::SCI_ZOOMOUT},
 }};
+
+// The Qt key of a key in the table above (letters are their upper-case ASCII codes there).
+Qt::Key QtKeyOf(int sciKey) {
+  static const std::pair<int, Qt::Key> Keys[] = {
+      {B::SCK_DOWN, Qt::Key_Down},     {B::SCK_UP, Qt::Key_Up},         {B::SCK_LEFT, Qt::Key_Left},
+      {B::SCK_RIGHT, Qt::Key_Right},   {B::SCK_HOME, Qt::Key_Home},     {B::SCK_END, Qt::Key_End},
+      {B::SCK_PRIOR, Qt::Key_PageUp},  {B::SCK_NEXT, Qt::Key_PageDown}, {B::SCK_DELETE, Qt::Key_Delete},
+      {B::SCK_INSERT, Qt::Key_Insert}, {B::SCK_ESCAPE, Qt::Key_Escape}, {B::SCK_BACK, Qt::Key_Backspace},
+      {B::SCK_TAB, Qt::Key_Tab},       {B::SCK_RETURN, Qt::Key_Return}, {B::SCK_ADD, Qt::Key_Plus},
+      {B::SCK_SUBTRACT, Qt::Key_Minus}};
+  for (const auto &[sci, qt] : Keys)
+    if (sci == sciKey)
+      return qt;
+  return Qt::Key(sciKey);
+}
+
+// Whether the key is one of the editor's own table. Qt reports Shift+Tab as Backtab and the
+// keypad's Enter as Enter; the keypad flag itself does not count.
+bool IsEditorKey(const QKeyEvent *e) {
+  int key = e->key();
+  if (key == Qt::Key_Backtab)
+    key = Qt::Key_Tab;
+  else if (key == Qt::Key_Enter)
+    key = Qt::Key_Return;
+  const Qt::KeyboardModifiers m = e->modifiers();
+  const int mods = (m & Qt::ShiftModifier ? Shift : 0) | (m & Qt::ControlModifier ? Ctrl : 0) |
+                   (m & Qt::AltModifier ? Alt : 0);
+  for (const TKeyRow &r : DefaultKeys)
+    if (QtKeyOf(r.Key) == key && r.Mods == mods)
+      return true;
+  return false;
+}
 } // namespace
 
 TTextBuffer::TTextBuffer(QWidget *parent) : QsciScintilla(parent) {
@@ -141,6 +178,26 @@ void TTextBuffer::InstallDefaultKeys() {
     SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(r.Key | (r.Mods << 16)), long(r.Command));
 }
 
+bool TTextBuffer::event(QEvent *e) {
+  // Before a key reaches the editor, Qt asks whether the editor wants it or a shortcut should
+  // run. The control itself claims every key its own built-in map knew (Ctrl+D, Ctrl+A, ...)
+  // although that map is cleared here, which swallowed the keys of the main window's actions.
+  // The editor claims only typed text and the keys of its own table; every other key goes to
+  // the action that carries it.
+  if (e->type() == QEvent::ShortcutOverride) {
+    auto *ke = static_cast<QKeyEvent *>(e);
+    const Qt::KeyboardModifiers m = ke->modifiers();
+    const bool typing = !(m & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+                        !ke->text().isEmpty() && ke->text().at(0).isPrint();
+    if (typing || IsEditorKey(ke))
+      ke->accept();
+    else
+      ke->ignore();
+    return true;
+  }
+  return QsciScintilla::event(e);
+}
+
 void TTextBuffer::keyPressEvent(QKeyEvent *e) {
   // Alt with a letter belongs to menus and commands; the control would type the letter.
   const Qt::KeyboardModifiers m = e->modifiers();
@@ -148,7 +205,15 @@ void TTextBuffer::keyPressEvent(QKeyEvent *e) {
     e->ignore();
     return;
   }
+  const bool overwrite = overwriteMode();
   QsciScintilla::keyPressEvent(e);
+  // The control tells nobody when Insert switches the mode; the status bar shows the mode beside
+  // the caret position and follows the caret's signal, so that signal reports the change too.
+  if (overwrite != overwriteMode()) {
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    emit cursorPositionChanged(line, index);
+  }
 }
 
 int TTextBuffer::LineCount() const { return lines(); }

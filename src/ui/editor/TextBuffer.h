@@ -77,6 +77,7 @@ public:
   static QColor ColorFromBgr(quint32 bgr);
 
 protected:
+  bool event(QEvent *e) override;
   void keyPressEvent(QKeyEvent *e) override;
 
 private:
