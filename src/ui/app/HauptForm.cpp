@@ -16,31 +16,35 @@
 #include "ui/editor/TextBuffer.h"
 
 #include <QApplication>
-#include <QtEndian>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QToolBar>
-#include <QDialogButtonBox>
-#include <QInputDialog>
-#include <QMouseEvent>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QTimer>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <Qsci/qscilexer.h>
-
+#include <QtEndian>
+#include <tuple>
 
 THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("HauptForm"));
@@ -62,6 +66,8 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
     if (!ini->LoadError().isEmpty())
       ErrorBox(FormatS(_("Error reading file \"%s\": %s"), {Paths.IniName, ini->LoadError()}));
     Settings.Read(*ini, true);
+    // Not offered in the interface: lets a test (or an impatient user) tick in seconds.
+    FAutoSaveSeconds = ini->ReadInteger(QStringLiteral("Config"), QStringLiteral("AutoSaveSeconds"), 0);
     HistList = new THistoryList(this, 15);
     HistList->LoadFromIni(*ini, QStringLiteral("RecentFiles"));
   }
@@ -89,6 +95,8 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   setCentralWidget(central);
 
   connect(FMdi, &QMdiArea::subWindowActivated, this, &THauptForm::SubWindowActivated);
+  FTabs->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(FTabs, &QTabBar::customContextMenuRequested, this, &THauptForm::TabContextMenu);
   connect(FTabs, &QTabBar::currentChanged, this, [this](int i) {
     if (i < 0 || i >= FMdi->subWindowList().size())
       return;
@@ -113,6 +121,13 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   FProjectBox->setMinimumWidth(200);
   projectBar->addWidget(FProjectBox);
   connect(FProjectBox, &QComboBox::activated, this, [this](int i) { SwitchProject(i); });
+  // The project button: its drop-down holds the project commands, a click edits the project.
+  auto *projectButton = new QToolButton(projectBar);
+  projectButton->setObjectName(QStringLiteral("tbtnProject"));
+  projectButton->setMenu(FProjectMenu);
+  projectButton->setPopupMode(QToolButton::MenuButtonPopup);
+  projectButton->setDefaultAction(Action(QStringLiteral("ActionProjectEdit")));
+  projectBar->addWidget(projectButton);
   ReadProjects();
   InstallInsertDialogs();
 
@@ -145,39 +160,57 @@ void THauptForm::CreateMenus() {
     QList<QKeySequence> Keys;
     std::function<void()> Handler;
   };
-  const auto newDoc = [this](TFileTypes ft) { return [this, ft] { CreateNewText(ft); }; };
+  // The New commands start in the active document's folder (HTML pages choose their template there).
+  const auto newDoc = [this](TFileTypes ft) { return [this, ft] { CreateNewText(ft, true); }; };
   const std::vector<TActionRow> rows = {
-      {"ActionNewHtml", "&Html document", 1001, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)}, newDoc(ftHtml)},
+      {"ActionNewHtml",
+       "&Html document",
+       1001,
+       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)},
+       newDoc(ftHtml)},
       {"ActionNewCss", "&CSS document", 1002, {}, newDoc(ftCss)},
       {"ActionNewJs", "&Javascript", 1003, {}, newDoc(ftJs)},
       {"ActionNewText", "&Text document", 1004, {}, newDoc(ftText)},
       {"ActionOpen", "&Open ..", 1005, {QKeySequence(Qt::CTRL | Qt::Key_O)}, [this] { OpenExecute(); }},
       {"ActionClose", "&Close", 1006, {QKeySequence(Qt::CTRL | Qt::Key_F4)}, [this] { CloseExecute(); }},
-      {"ActionSave", "&Save", 1008, {QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {"ActionSave",
+       "&Save",
+       1008,
+       {QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S)},
        [this] { SaveExecute(); }},
       {"ActionSaveAs", "Save &as ..", 1009, {}, [this] { SaveAsExecute(); }},
-      {"ActionSaveAll", "Save &all", 1010, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+      {"ActionSaveAll",
+       "Save &all",
+       1010,
+       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
        [this] { SaveAllExecute(); }},
       {"ActionExit", "&Quit", 1011, {QKeySequence(Qt::ALT | Qt::Key_X)}, [this] { close(); }},
       {"ActionNewPhp", "&PHP file", 1012, {}, newDoc(ftPhp)},
       {"ActionNewPerl", "P&erl script", 1013, {}, newDoc(ftPerl)},
       {"ActionNewVbs", "&Visual Basic script", 1014, {}, newDoc(ftVbs)},
       {"ActionCloseAll", "&Close all", 0, {}, [this] { CloseAllExecute(); }},
-      {"ActionSelectDoc", "Select &Document", 0, {QKeySequence(Qt::CTRL | Qt::Key_D)},
+      {"ActionSelectDoc",
+       "Select &Document",
+       0,
+       {QKeySequence(Qt::CTRL | Qt::Key_D)},
        [this] { SelectDocumentExecute(); }},
       {"ActionAutoSave", "&Autosave ..", 0, {}, [this] { AutoSaveExecute(); }},
-      {"ActionRootDir", "&Root directory ..", 0, {}, [this] {
+      {"ActionRootDir",
+       "&Root directory ..",
+       0,
+       {},
+       [this] {
          if (SelectRootDir())
            ProjFilePath = Settings.StdPath + QStringLiteral("Velmo-Projects");
          ShowStatus(ActiveDocument(), true);
        }},
       {"ActionAbout", "About &program", 0, {}, [this] { AboutExecute(); }},
       {"ActionProjectClose", "&Close project", 3001, {}, [this] { CloseProjectExecute(); }},
-      {"ActionProjectEdit", "&Edit project ..", 3002, {}, [this] { EditProjectExecute(); }},
-      {"ActionProjectNew", "&New project ..", 3003, {}, [this] { NewProject(QCursor::pos()); }},
+      {"ActionProjectEdit", "&Edit project", 3002, {}, [this] { EditProjectExecute(); }},
+      {"ActionProjectNew", "&New project", 3003, {}, [this] { NewProject(QCursor::pos()); }},
       {"ActionProjectLoad", "&Load project ..", 3004, {}, [this] { OpenProjectFile(); }},
       {"ActionProjectSaveAs", "Save project &as ..", 3005, {}, [this] { SaveProjectAsExecute(); }},
-      {"ActionProjectManager", "Project &order ..", 3007, {}, [this] { ProjectOrderExecute(); }},
+      {"ActionProjectManager", "&Project order ..", 3007, {}, [this] { ProjectOrderExecute(); }},
   };
   for (const TActionRow &r : rows) {
     auto *a = new QAction(_(r.Caption), this);
@@ -213,10 +246,18 @@ void THauptForm::CreateMenus() {
   FAutoSaveAction = Action(QStringLiteral("ActionAutoSave"));
   FAutoSaveAction->setCheckable(true);
 
-  QMenu *projectMenu = menuBar()->addMenu(_("&Project"));
+  FProjectMenu = menuBar()->addMenu(_("&Project"));
+  FProjectMenu->setObjectName(QStringLiteral("itmProject"));
   for (const char *n : {"ActionProjectNew", "ActionProjectEdit", "ActionProjectLoad", "ActionProjectSaveAs",
                         "ActionProjectClose", "ActionProjectManager"})
-    projectMenu->addAction(Action(QString::fromLatin1(n)));
+    FProjectMenu->addAction(Action(QString::fromLatin1(n)));
+  FProjectMenu->addSeparator();
+  for (const auto &[name, caption, delta] :
+       {std::tuple{"itmProjUp", "Move project &up", -1}, std::tuple{"itmProjDn", "Move project &down", 1}}) {
+    QAction *a = FProjectMenu->addAction(_(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    connect(a, &QAction::triggered, this, [this, d = delta] { MoveProject(d); });
+  }
 
   FHelpMenu = new QMenu(_("&Help"), this);
   FHelpMenu->addAction(Action(QStringLiteral("ActionAbout")));
@@ -266,6 +307,7 @@ bool THauptForm::Init() {
   FHtmPath = Settings.StdPath;
   if (!OpenStartDocuments())
     return false;
+  OfferAutosaveCopies();
   SetupPrinter();
   return true;
 }
@@ -396,6 +438,53 @@ bool THauptForm::SelectRootDir() {
     return false;
   Settings.StdPath = WithTrailingSlash(dir);
   return true;
+}
+
+// The tab's menu: its caption, then close, show its folder, save.
+void THauptForm::TabContextMenu(QPoint pos) {
+  const int index = FTabs->tabAt(pos);
+  TMDIForm *doc = index >= 0 ? DocById(FTabs->tabData(index).toInt()) : nullptr;
+  if (!doc)
+    return;
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("pmTabs"));
+  menu.addAction(FTabs->tabText(index))->setEnabled(false);
+  menu.addSeparator();
+  QPointer<TMDIForm> target(doc);
+  menu.addAction(_("&Close page"), this, [this, target] {
+    if (!target)
+      return;
+    // The last page is replaced by an empty HTML page, made first so the window is never empty.
+    if (Documents().size() == 1)
+      CreateNewText(ftHtml);
+    CloseDocument(target, false);
+  });
+  menu.addAction(_("Select file &path"), this, [this, target] {
+    if (target)
+      SelectFilePath(target->TextPath);
+  });
+  QAction *save = menu.addAction(_("&Save file"), this, [this, target] {
+    if (target)
+      SaveTextFromMDI(target, false);
+  });
+  save->setEnabled(doc->IsModified());
+  if (TabMenuResponder) {
+    TabMenuResponder(&menu);
+    return;
+  }
+  menu.exec(FTabs->mapToGlobal(pos) + QPoint(15, 0));
+}
+
+void THauptForm::SelectFilePath(const QString &folder) {
+  if (folder.isEmpty())
+    return;
+  if (FolderViewResponder) {
+    FolderViewResponder(folder);
+    return;
+  }
+  // The project page with its folder tree is not part of this window yet; until it is, the
+  // folder opens in the desktop's file manager.
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 void THauptForm::AboutExecute() {

@@ -55,6 +55,7 @@ public:
   bool SaveTextFromMDI(TMDIForm *doc) override { return SaveTextFromMDI(doc, true); }
   void CloseMDI(TMDIForm *doc) override;
   QString SelectDirectory(const QString &title, const QString &start, const QString &root) override;
+  bool IsOpenDocument(const QString &fileName) const override;
 
   TFindReplDialog *FindDialog() override;
   void PreviousMDI(TMDIForm *) override;
@@ -82,6 +83,10 @@ public:
   QAction *Action(const QString &name) const;
   // Every document writes its autosave copy (the autosave timer's tick).
   Q_INVOKABLE void AutoSaveTick();
+  // Autosave copies left by a run that ended without closing its documents: offered for a document
+  // when it is opened, and at start-up for the project's folder and the open documents' folders.
+  void OfferRecovery(TMDIForm *doc);
+  void OfferAutosaveCopies();
   TIdList IdList;
 
   // Projects: the listed records (the project box owns them) and the current one.
@@ -99,6 +104,8 @@ public:
   void SaveProjectAsExecute();
   void CloseProjectExecute();
   void ProjectOrderExecute();
+  // Moves the active project one place up (-1) or down (+1) in the list; it stays active.
+  void MoveProject(int delta);
   // Switches to the listed project at index (asks about unsaved documents); false on Cancel.
   bool SwitchProject(int index);
 
@@ -110,6 +117,11 @@ public:
   // Tests choose file names without a dialog.
   std::function<QString(const QString &title, const QString &folder, const QString &file)> SaveNameResponder;
   bool SelectRootDir();
+  // "Select file &path": shows a document's folder (for the tab menu and the document window).
+  void SelectFilePath(const QString &folder);
+  // Tests see the folder that would be shown, and work the tab menu instead of a user.
+  std::function<void(const QString &folder)> FolderViewResponder;
+  std::function<void(QMenu *menu)> TabMenuResponder;
   // Writes the settings file and the lists kept beside it; false (after a message) on failure.
   bool WriteSettings();
   // Starts the program again through the restart helper, then closes this one.
@@ -150,11 +162,13 @@ private:
   void StoreDialogLists();
   void FillProjectBox();
   bool EditProjectDialog(TProjectInfo &project, const QString &title);
+  QString AskProjectFileName(const QString &proposed, const TProjectInfo *project);
   QString AskOpenName(const QString &title, const QString &folder, const QString &filter);
   void SetupPrinter();
   void CreateMenus();
   void CreateStatusBar();
   void SubWindowActivated(QMdiSubWindow *w);
+  void TabContextMenu(QPoint pos);
   void RememberNormalGeometry();
   void RenumberTabs();
   void AboutExecute();
@@ -175,7 +189,7 @@ private:
   QMdiArea *FMdi;
   QTabBar *FTabs;
   QWidget *FToolPanel;
-  QMenu *FFileMenu, *FHelpMenu, *FRecentMenu;
+  QMenu *FFileMenu, *FHelpMenu, *FRecentMenu, *FProjectMenu = nullptr;
   QList<QAction *> FMergedMenus;
   QList<QAction *> FActions;
   QAction *FAutoSaveAction = nullptr;
@@ -198,4 +212,6 @@ private:
   QPointer<TMDIForm> FActive;
   bool FShown = false;
   bool FClosing = false;
+  bool FRecovering = false; // a recovered copy is being opened: no second offer for it
+  int FAutoSaveSeconds = 0;  // > 0: the autosave tick in seconds instead of AutoSave minutes
 };
