@@ -1,4 +1,5 @@
 #include "ui/app/HauptForm.h"
+#include "ui/app/HauptFormPanels.h"
 #include "core/common/FileNames.h"
 #include "core/common/IniFileUtils.h"
 #include "core/common/LangIds.h"
@@ -130,6 +131,7 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   projectBar->addWidget(projectButton);
   ReadProjects();
   InstallInsertDialogs();
+  FMainPanels = new TMainPanels(this);
 
   SetAutoSave(Settings.AutoSaveTime);
   qApp->installEventFilter(this);
@@ -333,8 +335,8 @@ void THauptForm::LoadEntityList() {
   EntityFile = HtmlEntities().LoadCharList(Paths.ProgramDir, QStringLiteral("html-codes.txt"), QString());
 }
 
-// Text macros come later; their file is left untouched.
-void THauptForm::LoadMacros() {}
+// The macros, the search page's histories and the sizes of the panels.
+void THauptForm::LoadMacros() { FMainPanels->LoadSettings(); }
 
 void THauptForm::BuildKeyLayout() {
   // A stored layout is only used when its size fits its header; the layout editor comes later,
@@ -573,6 +575,7 @@ bool THauptForm::WriteSettings() {
   }
   auto ini = TUnicodeIniFile::CreateForWrite(Paths.IniName);
   const bool normal = Settings.Form.State == 0;
+  FMainPanels->WriteSettings(*ini);
   Settings.Write(*ini, normal);
   if (FFindDialog) {
     FFindDialog->SaveToIni(*ini);

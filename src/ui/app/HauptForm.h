@@ -35,6 +35,7 @@ class QsciLexer;
 class THistoryMenu;
 class TFindReplDialog;
 class TMDIForm;
+class TMainPanels;
 
 class THauptForm : public QMainWindow, public TDocumentHost {
   Q_OBJECT
@@ -81,6 +82,8 @@ public:
   void OpenProject(int index, bool emptyPage = true);
   void SetAutoSave(int minutes);
   QAction *Action(const QString &name) const;
+  // The side pages and the panel above the documents: macros, search in files, anchors.
+  TMainPanels *Panels() const { return FMainPanels; }
   // Every document writes its autosave copy (the autosave timer's tick).
   Q_INVOKABLE void AutoSaveTick();
   // Autosave copies left by a run that ended without closing its documents: offered for a document
@@ -213,5 +216,7 @@ private:
   bool FShown = false;
   bool FClosing = false;
   bool FRecovering = false; // a recovered copy is being opened: no second offer for it
+  friend class TMainPanels;
+  TMainPanels *FMainPanels = nullptr;
   int FAutoSaveSeconds = 0;  // > 0: the autosave tick in seconds instead of AutoSave minutes
 };
