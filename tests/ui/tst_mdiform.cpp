@@ -106,16 +106,46 @@ private slots:
     QVERIFY(text.startsWith(QStringLiteral("\u00FC")));
   }
 
+  // An HTML page is saved in the project's encoding and its declaration says so, also when the
+  // detection agrees with the project (an ASCII page is detected as ANSI): otherwise the first
+  // typed "ä" would be written in another encoding than the page declares.
+  void htmlTakesThePresetEncoding_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<bool>("modifiedAfterLoad");
+    QTest::addColumn<QByteArray>("saved"); // after typing "ä" at the start of line 2
+    QTest::newRow("utf-8 page, ansi project")
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<p>K\xC3\xA4se</p>\n")
+        << int(seAnsi) << true
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\n\xE4<p>K\xE4se</p>\n");
+    QTest::newRow("ascii page declaring utf-8, ansi project")
+        << QByteArray("<meta charset=\"utf-8\">\n<p>Kase</p>\n") << int(seAnsi) << true
+        << QByteArray("<meta charset=\"ISO-8859-1\">\n\xE4<p>Kase</p>\n");
+    QTest::newRow("utf-8 page declaring latin-1, utf-8 project")
+        << QByteArray("<meta charset=iso-8859-1>\n<p>K\xC3\xA4se</p>\n") << int(seUTF8) << true
+        << QByteArray("<meta charset=UTF-8>\n\xC3\xA4<p>K\xC3\xA4se</p>\n");
+    QTest::newRow("ascii page without declaration, ansi project")
+        << QByteArray("<html>\n<p>Kase</p>\n") << int(seAnsi) << false
+        << QByteArray("<html>\n\xE4<p>Kase</p>\n");
+    QTest::newRow("ascii page declaring latin-1, ansi project")
+        << QByteArray("<meta charset=\"iso-8859-1\">\n<p>Kase</p>\n") << int(seAnsi) << false
+        << QByteArray("<meta charset=\"iso-8859-1\">\n\xE4<p>Kase</p>\n");
+  }
   void htmlTakesThePresetEncoding() {
-    const QString f = FDir.filePath("utf8.html");
-    QVERIFY(WriteAll(f, "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<p>K\xC3\xA4se</p>\n"));
-    auto d = NewDoc(ftHtml, seAnsi);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, preset);
+    QFETCH(bool, modifiedAfterLoad);
+    QFETCH(QByteArray, saved);
+    const QString f = FDir.filePath("page.html");
+    QVERIFY(WriteAll(f, bytes));
+    auto d = NewDoc(ftHtml, TSynEncoding(preset));
     QVERIFY(d->LoadText(f));
-    QCOMPARE(int(d->Encoding), int(seAnsi));
-    QVERIFY(d->TextBuffer->Text().contains("charset=ISO-8859-1\""));
+    QCOMPARE(int(d->Encoding), preset);
+    QCOMPARE(d->IsModified(), modifiedAfterLoad);
+    d->TextBuffer->SetCaretXY({1, 2});
+    d->TextBuffer->SetSelText(QStringLiteral("\u00E4"));
     QVERIFY(d->SaveText());
-    QCOMPARE(ReadAll(f), QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                    "charset=ISO-8859-1\">\n<p>K\xE4se</p>\n"));
+    QCOMPARE(ReadAll(f), saved);
   }
 
   // A loaded file keeps its byte-order mark (or its lack of one), also when an HTML page takes

@@ -555,6 +555,19 @@ void TMDIForm::ApplyLoaded(TSynEncoding detected, bool bom, bool reload) {
   UseBom = bom;
   if (FileType != ftHtml || Encoding == detected) {
     Encoding = detected;
+    // The detection can agree with the project while the page declares another charset (an ASCII
+    // page reads as ANSI whatever it declares): the declaration is brought in line here too, or
+    // the first letter typed beyond ASCII would be saved in another encoding than the page names.
+    if (FileType == ftHtml) {
+      const QString text = TextBuffer->Text();
+      const TCharsetValue v = FindCharsetDeclaration(text);
+      const int declared = v.Start < 0 ? -1 : EncodingOfCharset(QStringView(text).mid(v.Start, v.Length));
+      if (declared >= 0 && qstrcmp(CharsetNames[declared], CharsetNames[Encoding]) != 0) {
+        ChangeEncoding(Encoding);
+        if (reload)
+          TextBuffer->SetModified(true);
+      }
+    }
   } else if (GetEncodingFromHeader() != Encoding) {
     // HTML pages are saved in the preset (project) encoding: bring the declaration in line.
     ChangeEncoding(Encoding);
