@@ -9,6 +9,7 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool python3-xlib x11-utils imagemagick
   python3-pyftpdlib python3-openssl python3-cryptography vsftpd openssl
+  qt6-image-formats-plugins qt6-svg-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -134,6 +134,20 @@ void TAppSettings::Read(const TUnicodeIniFile &ini, bool englishUi) {
   }
 
   AnchorList = ReadIniList(ini, QStringLiteral("AnchorList"), MaxAnchorNames);
+  UrlList = ReadIniList(ini, QStringLiteral("UrlList"), MaxUrlEntries);
+  UrlFileFilter = ini.ReadString(QStringLiteral("UrlList"), QStringLiteral("FileFilter"),
+                                 QString::fromLatin1(DefaultUrlFilter));
+  if (UrlFileFilter.isEmpty())
+    UrlFileFilter = QString::fromLatin1(DefaultUrlFilter);
+  LinkList = ReadIniList(ini, QStringLiteral("LinkList"), MaxLinkEntries);
+  ImageList = ReadIniList(ini, QStringLiteral("ImageList"), MaxImageEntries);
+  const QString map = QStringLiteral("ImageMap");
+  const TFormSettings mapDefault{50, 50, 600, 450, 0};
+  ImageMap.Left = ini.ReadInteger(map, QStringLiteral("Left"), mapDefault.Left);
+  ImageMap.Top = ini.ReadInteger(map, QStringLiteral("Top"), mapDefault.Top);
+  ImageMap.Width = std::clamp(ini.ReadInteger(map, QStringLiteral("Width"), mapDefault.Width), 100, 10000);
+  ImageMap.Height = std::clamp(ini.ReadInteger(map, QStringLiteral("Height"), mapDefault.Height), 100, 10000);
+  ImageMap.State = std::clamp(ini.ReadInteger(map, QStringLiteral("State"), 0), 0, 2);
   MailNameList = ReadIniList(ini, QStringLiteral("MailtoList"), MaxMailEntries, QStringLiteral("Name"));
   MailBaseList = ReadIniList(ini, QStringLiteral("MailtoList"), MaxMailEntries, QStringLiteral("Address"));
 }
@@ -176,6 +190,19 @@ void TAppSettings::Write(TUnicodeIniFile &ini, bool normalState) const {
     ini.WriteInteger(dict, QStringLiteral("Name%1").arg(i, 2, 10, QLatin1Char('0')), DictionaryIds[i]);
 
   WriteIniList(ini, QStringLiteral("AnchorList"), AnchorList, MaxAnchorNames, true);
+  WriteIniList(ini, QStringLiteral("UrlList"), UrlList, MaxUrlEntries, true);
+  ini.WriteString(QStringLiteral("UrlList"), QStringLiteral("FileFilter"), UrlFileFilter);
+  WriteIniList(ini, QStringLiteral("LinkList"), LinkList, MaxLinkEntries, true);
+  WriteIniList(ini, QStringLiteral("ImageList"), ImageList, MaxImageEntries, true);
+  const QString map = QStringLiteral("ImageMap");
+  // The geometry of a minimised or maximised editor is not its own; keep what the file has.
+  if (ImageMap.State == 0 || !ini.ValueExists(map, QStringLiteral("Left"))) {
+    ini.WriteInteger(map, QStringLiteral("Left"), ImageMap.Left);
+    ini.WriteInteger(map, QStringLiteral("Top"), ImageMap.Top);
+    ini.WriteInteger(map, QStringLiteral("Width"), ImageMap.Width);
+    ini.WriteInteger(map, QStringLiteral("Height"), ImageMap.Height);
+  }
+  ini.WriteInteger(map, QStringLiteral("State"), ImageMap.State);
   ini.EraseSection(QStringLiteral("MailtoList"));
   WriteIniList(ini, QStringLiteral("MailtoList"), MailNameList, MaxMailEntries, false, QStringLiteral("Name"));
   WriteIniList(ini, QStringLiteral("MailtoList"), MailBaseList, MaxMailEntries, false, QStringLiteral("Address"));

@@ -80,6 +80,7 @@ enum THtmlHelp { hhOff, hhChm, hhHtml, hhWiki };
 
 constexpr int MaxProjects = 100;
 constexpr int MaxAnchorNames = 20;
+constexpr int MaxUrlEntries = 15, MaxLinkEntries = 25, MaxImageEntries = 25;
 constexpr int MaxMailEntries = 20;
 
 class TAppSettings {
@@ -114,6 +115,12 @@ public:
   TPrintSettings PrText;
   bool FileReplace = false;
   QStringList AnchorList;
+  // Histories of the link, URL and image dialogs, the URL dialog's file filter and the geometry of
+  // the image map editor.
+  QStringList UrlList, LinkList, ImageList;
+  QString UrlFileFilter = QString::fromLatin1(DefaultUrlFilter);
+  TFormSettings ImageMap{50, 50, 600, 450, 0};
+  static constexpr const char *DefaultUrlFilter = "HTML document|*.htm;*.html|PDF document|*.pdf|all|*.*";
   QStringList MailNameList, MailBaseList;
 
   // englishUi: the interface language is English (decides the DecimalComma default).

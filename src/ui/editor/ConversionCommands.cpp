@@ -170,15 +170,20 @@ void EditTagExecute(TMDIForm *form) {
   TTextBuffer *buf = form->TextBuffer;
   const QPoint pos = BelowMouse();
   const QString folder = form->TextPath;
+  // The same image and link dialogs as the insert commands, so an edited tag gets what a new one
+  // would.
+  TInsertDialogs &dlg = InsertDialogs();
   const TImageEditor image =
       Hooks.EditImage ? TImageEditor(Hooks.EditImage) : TImageEditor([&](QString &src, QString &attrs) {
-        return EditImageTag(form, pos, folder, src, attrs);
+        return dlg.Image ? dlg.Image(pos, folder, src, attrs) : EditImageTag(form, pos, folder, src, attrs);
       });
-  const TLinkEditor link = Hooks.EditLink
-                               ? TLinkEditor(Hooks.EditLink)
-                               : TLinkEditor([&](QString &url, QString &attrs, QString &text) {
-                                   return EditLinkTag(form, pos, _("Edit link"), folder, url, attrs, text);
-                                 });
+  const TLinkEditor link =
+      Hooks.EditLink ? TLinkEditor(Hooks.EditLink)
+                     : TLinkEditor([&](QString &url, QString &attrs, QString &text) {
+                         return dlg.Reference
+                                    ? dlg.Reference(pos, _("Edit link"), folder, attrs, text, url)
+                                    : EditLinkTag(form, pos, _("Edit link"), folder, url, attrs, text);
+                       });
   const TTagMark mark = form->TagMark;
   form->TagMark = TTagMark();
   if (EditTag(*buf, mark, image, link) == erStale)

@@ -3,8 +3,10 @@
 #include "core/common/Translate.h"
 #include "core/dialogs/Colors.h"
 #include "core/editor/CommandCatalogue.h"
+#include "core/editor/TagMark.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/MDIForm.h"
+#include "ui/editor/TagEditDlg.h"
 #include "ui/editor/TextBuffer.h"
 
 #include <QAction>
@@ -123,8 +125,11 @@ TInsertDialogs DefaultDialogs() {
     text = t;
     return true;
   };
-  d.Reference = [d](QPoint pos, const QString &caption, const QString &, QString &, QString &text,
-                    QString &url) { return d.TwoTexts(pos, caption, _("URL:"), url, _("Text:"), text); };
+  // The plain tag dialogs of "Edit tag": reference, attribute text and (for links) the text.
+  d.Reference = [](QPoint pos, const QString &caption, const QString &folder, QString &attributes,
+                   QString &text, QString &url) {
+    return EditLinkTag(DialogParent(), pos, caption, folder, url, attributes, text);
+  };
   d.SelectFromList = [](QPoint, const QString &caption, const QString &description, const QStringList &items,
                         QString &chosen) {
     bool ok = false;
@@ -135,8 +140,8 @@ TInsertDialogs DefaultDialogs() {
     chosen = v;
     return 1;
   };
-  d.Image = [d](QPoint pos, const QString &, QString &image, QString &) {
-    return d.Text(pos, _("Insert image"), _("Image:"), image);
+  d.Image = [](QPoint pos, const QString &folder, QString &image, QString &attributes) {
+    return EditImageTag(DialogParent(), pos, folder, image, attributes);
   };
   d.ImageMap = [d](QPoint pos, QString &mapName) { return d.Text(pos, _("Image map"), _("Name:"), mapName); };
   d.Entity = [d](QPoint pos, QString &entity) {
@@ -288,7 +293,54 @@ void ImageExecute(TRun &r) {
     r.Put(QStringLiteral("<img src=\"") + image + u'"' + attrs + u'>');
 }
 
+// The map of the img tag at the caret, edited with the map editor: an existing map is rewritten
+// in place, a new one goes before the image's line and the image gets its usemap.
+bool EditImageMap(TRun &r) {
+  TTagMark mark = r.Form->TagMark;
+  r.Form->TagMark = TTagMark();
+  if (mark.TagType == ttNone && r.Html())
+    mark = GetTagMark(r.Buf, r.Form->FileType, r.Buf.CaretXY());
+  if (mark.TagType != ttImg || !r.Dlg.MapEditor)
+    return false;
+  if (!TagMarkFits(r.Buf, mark))
+    return true; // the text changed under the mark: nothing to edit
+  const QString text = r.Buf.Text();
+  const qsizetype tagStart = r.Buf.IndexOf(mark.TagStart), tagEnd = r.Buf.IndexOf(mark.TagEnd);
+  const TImageTagInfo info = ReadImageTag(text.mid(tagStart, tagEnd - tagStart));
+  QString name = info.MapName;
+  const TMapBlock block = FindMap(text, name);
+  if (name.isEmpty() && !(r.Dlg.ImageMap && r.Dlg.ImageMap(r.Pos, name) && !name.isEmpty()))
+    return true;
+  QList<TAnchorEntry> found;
+  ReadAnchors(text, found);
+  QStringList anchors;
+  for (const TAnchorEntry &e : found)
+    anchors << e.Text();
+  TAreaList areas = block.Areas;
+  if (!r.Dlg.MapEditor(r.Form->TextPath, info.Src, areas, anchors, name))
+    return true;
+  const QString map =
+      MapText(name, areas, r.Buf.TabWidth()).replace(QLatin1String("\r\n"), r.Buf.LineBreak());
+  TUndoGroup group(r.Buf);
+  if (block.Start >= 0) {
+    r.Buf.SetSelection(r.Buf.CoordOfIndex(block.Start), r.Buf.CoordOfIndex(block.End));
+    r.Buf.SetSelText(map);
+  } else {
+    // A usemap naming a map that is not in the page keeps the tag as it is.
+    if (info.MapName.isEmpty()) {
+      r.Buf.SetSelection(mark.TagStart, mark.TagEnd);
+      r.Buf.SetSelText(ImageTagWithMap(info, name));
+    }
+    r.Buf.SetCaretXY({1, mark.TagStart.Line});
+    r.Buf.SetSelText(map + r.Buf.LineBreak());
+  }
+  return true;
+}
+
 void ImageMapExecute(TRun &r) {
+  if (EditImageMap(r))
+    return;
+  // Away from an image the command starts an empty map for hand-written areas.
   QString name;
   if (r.Dlg.ImageMap && r.Dlg.ImageMap(r.Pos, name))
     r.Engine.InsertTags(QStringLiteral("<map name=\"") + name + QStringLiteral("\">"),

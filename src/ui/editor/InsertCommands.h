@@ -6,6 +6,7 @@
 // decides which dialogs (and which remembered lists and settings) they use, and tests can answer
 // without a user. Each hook returns false (or an empty text) when the user cancelled; the command
 // then changes nothing. The defaults are plain input boxes.
+#include "core/dialogs/ImageMap.h"
 #include "core/editor/InsertEngine.h"
 
 #include <QPoint>
@@ -61,6 +62,11 @@ struct TInsertDialogs {
   // The image reference and the attribute text (" width=..." or empty).
   std::function<bool(QPoint pos, const QString &folder, QString &image, QString &attributes)> Image;
   std::function<bool(QPoint pos, QString &mapName)> ImageMap;
+  // The image map editor on the image of the img tag at the caret: image as written in its src
+  // value (relative to folder), the map's areas edited in place. True on OK.
+  std::function<bool(const QString &folder, const QString &image, TAreaList &areas,
+                     const QStringList &anchors, const QString &mapName)>
+      MapEditor;
   // A character entity ("&auml;").
   std::function<bool(QPoint pos, QString &entity)> Entity;
 };
