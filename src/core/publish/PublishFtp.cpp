@@ -1,0 +1,502 @@
+// Publishing to an FTP server and emptying the remote directory. Everything here runs on the
+// thread that owns the session.
+#include "core/common/Translate.h"
+#include "core/publish/FtpUtils.h"
+#include "core/publish/Publisher.h"
+#include "core/publish/TransferLog.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <optional>
+
+namespace {
+QString Join(const QString &a, const QString &b) {
+  if (a.isEmpty())
+    return b;
+  if (b.isEmpty())
+    return a;
+  return a + u'/' + b;
+}
+
+QString LastElement(const QString &rel) {
+  return rel.section(u'/', -1);
+}
+
+// Reads back files up to this size into memory, larger ones into a scratch file.
+constexpr qint64 VerifyInMemory = 52428800;
+
+// The session's progress goes to the publisher while one upload runs, and back afterwards.
+class TProgressHook {
+public:
+  TProgressHook(TExtFtp &ftp, std::function<void(TFtpDirection, qint64)> f, std::atomic<TExtFtp *> &active)
+      : FFtp(ftp), FOld(ftp.OnProgress), FActive(active) {
+    ftp.OnProgress = std::move(f);
+    active.store(&ftp);
+  }
+  ~TProgressHook() {
+    FActive.store(nullptr);
+    FFtp.OnProgress = FOld;
+  }
+
+private:
+  TExtFtp &FFtp;
+  std::function<void(TFtpDirection, qint64)> FOld;
+  std::atomic<TExtFtp *> &FActive;
+};
+} // namespace
+
+void TPublisher::CleanLeftovers(TExtFtp &ftp) {
+  if (FLeftovers.isEmpty())
+    return;
+  // A cancel that cost the connection left scratch files of unfinished uploads. One short try
+  // to remove them, bounded so that a cancelled run still ends promptly.
+  ftp.ClearAbort();
+  const int connectTimeout = ftp.ConnectTimeout, readTimeout = ftp.ReadTimeout;
+  ftp.ConnectTimeout = 3000;
+  ftp.ReadTimeout = 3000;
+  if (ftp.Connected() || ftp.Open())
+    for (const QString &path : std::as_const(FLeftovers))
+      ftp.TFtpClient::DeleteFile(path);
+  ftp.ConnectTimeout = connectTimeout;
+  ftp.ReadTimeout = readTimeout;
+  FLeftovers.clear();
+}
+
+bool TPublisher::EnterRemote(TExtFtp &ftp, const QString &name, bool create) {
+  return create ? ftp.ForceDir(name) : ftp.ChangeToDir(name);
+}
+
+bool TPublisher::LeaveRemote(TExtFtp &ftp, const QString &parent) {
+  // Back to the folder we came from by its full path: after a reconnect inside the subfolder
+  // the session stands wherever it was, and a blind "CDUP" could land one level too high.
+  return ftp.ChangeToDir(parent);
+}
+
+int TPublisher::VerifyRemote(TExtFtp &ftp, const QString &source, const QString &remote, qint64 size) {
+  QFile in(source);
+  if (!in.open(QIODevice::ReadOnly))
+    return wrReadError;
+  emit Progress(int(acFtpRead), -size);
+  std::unique_ptr<QIODevice> copy;
+  if (size > VerifyInMemory) {
+    auto f = std::make_unique<QTemporaryFile>(QDir(ftp.TempDir().isEmpty() ? QDir::tempPath() : ftp.TempDir())
+                                                  .filePath(QStringLiteral("compare.XXXXXX.tmp")));
+    if (!f->open())
+      return wrVerifyReadError;
+    copy = std::move(f);
+  } else {
+    auto b = std::make_unique<QBuffer>();
+    b->open(QIODevice::ReadWrite);
+    copy = std::move(b);
+  }
+  const int r = ftp.Fill(remote, copy.get());
+  if (r == frCancelled)
+    return frCancelled;
+  if (r != frOk)
+    return wrVerifyReadError;
+  emit Progress(int(acVerify), -size);
+  if (copy->size() != size)
+    return wrSizeDiffers;
+  copy->seek(0);
+  QByteArray a(256 * 1024, Qt::Uninitialized), b(256 * 1024, Qt::Uninitialized);
+  for (;;) {
+    const qint64 na = in.read(a.data(), a.size());
+    const qint64 nb = copy->read(b.data(), b.size());
+    if (na < 0)
+      return wrReadError;
+    if (nb < 0)
+      return wrVerifyReadError;
+    if (na != nb || memcmp(a.constData(), b.constData(), size_t(na)) != 0)
+      return wrContentDiffers;
+    if (na == 0)
+      return frOk;
+  }
+}
+
+int TPublisher::UploadFileWorker(TExtFtp &ftp, const QString &source, const QString &remoteName) {
+  QFile in(source);
+  if (!in.exists() || !in.open(QIODevice::ReadOnly))
+    return frSourceMissing;
+  if (remoteName.isEmpty())
+    return frDestEmpty;
+  const qint64 size = in.size();
+  emit Progress(int(acFtpWrite), -size);
+  qint64 last = 0;
+  TProgressHook hook(
+      ftp,
+      [this, &ftp, &last](TFtpDirection d, qint64 n) {
+        // A cancel that came just before the transfer started is seen here at the latest.
+        if (StopHere())
+          ftp.AbortTransfer();
+        ProgressOf(d == fdUpload ? acFtpWrite : acFtpRead, n, last);
+      },
+      FActiveFtp);
+  if (StopHere())
+    return frCancelled;
+  // The file goes up under a scratch name in the same folder ("~" names are skipped by every
+  // walk) and replaces the real one only when it has arrived whole.
+  const QString temp = QStringLiteral("~") + remoteName + QStringLiteral(".part");
+  const QString tempPath = ftp.CurrentDir() +
+                           (ftp.CurrentDir().endsWith(u'/') ? QString() : QStringLiteral("/")) +
+                           ftp.ModifyName(temp);
+  auto dropTemp = [&] {
+    // After a cancel the session may still be usable: then the scratch file goes at once; else
+    // at the end of the run (CleanLeftovers).
+    ftp.ClearAbort();
+    if (!ftp.Connected() || !ftp.TFtpClient::DeleteFile(ftp.ModifyName(temp)))
+      FLeftovers << tempPath;
+  };
+  int r = ftp.Flush(&in, temp, false);
+  if (r == frOk && StopHere())
+    r = frCancelled;
+  if (r != frOk) {
+    // A transfer aborted from outside (the FTP thread's Cancel) ends the whole run as well.
+    if (r == frCancelled)
+      FStopped.store(true);
+    dropTemp();
+    return r;
+  }
+  qint64 remoteSize = -1;
+  if (ftp.FileSize(ftp.ModifyName(temp), remoteSize) && remoteSize != size) {
+    dropTemp();
+    return wrSizeDiffers;
+  }
+  if (remoteSize < 0 && ftp.GetFileList()) {
+    // No "SIZE": the listing knows it.
+    const int i = ftp.FileList().IndexOf(ftp.ModifyName(temp));
+    if (i >= 0 && ftp.FileList()[i].FSize != size) {
+      dropTemp();
+      return wrSizeDiffers;
+    }
+  }
+  if (Verify) {
+    r = VerifyRemote(ftp, source, temp, size);
+    if (r != frOk) {
+      dropTemp();
+      return r;
+    }
+  }
+  if (!ftp.RenameFile(temp, remoteName)) {
+    // Some servers refuse to rename onto an existing file: remove it, then rename.
+    if (!ftp.Connected() || !ftp.DeleteFile(remoteName, true) || !ftp.RenameFile(temp, remoteName)) {
+      dropTemp();
+      return frUploadFailed;
+    }
+  }
+  emit Progress(int(acFtpWrite), size);
+  return frOk;
+}
+
+bool TPublisher::UploadFolder(TExtFtp &ftp, const QString &sourceRoot, int &count, bool overwrite,
+                              bool useFilter, bool recurse, const QString &mask, const QString &relFolder) {
+  if (StopHere())
+    return true;
+  if (!ftp.Connected())
+    return false;
+  const QString parent = ftp.CurrentDir();
+  const bool entered = !relFolder.isEmpty();
+  bool fresh = false; // made just now: empty, no listing needed
+  if (entered) {
+    const QString name = ftp.ModifyName(LastElement(relFolder));
+    if (!ftp.ChangeToDir(name)) {
+      const int made = ftp.ChangeToNewDir(name);
+      if (made < 0) {
+        LogError(6, _("Error creating directory: ") + relFolder);
+        return false;
+      }
+      fresh = made == 1;
+    }
+  }
+  const QString srcDir = Join(sourceRoot, relFolder);
+  bool ok = true;
+  if (recurse) {
+    for (const QFileInfo &fi : QDir(srcDir).entryInfoList(
+             QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name)) {
+      if (StopHere())
+        break;
+      if (fi.isSymLink())
+        continue;
+      if (!UploadFolder(ftp, sourceRoot, count, overwrite, useFilter, recurse, mask,
+                        Join(relFolder, fi.fileName()))) {
+        ok = false;
+        break;
+      }
+    }
+  }
+  const QStringList files = ok && !StopHere() ? LocalFiles(srcDir, mask, useFilter) : QStringList();
+  if (!files.isEmpty()) {
+    emit DirectoryChanged(relFolder);
+    if (!fresh && !ftp.GetFileList()) {
+      LogError(6, _("Error reading directory: ") + (relFolder.isEmpty() ? parent : relFolder) +
+                      QStringLiteral(" - ") + ftp.IndyError());
+      ok = false;
+    }
+  }
+  // The listing of the folder as it was before this walk sent anything: the session drops its
+  // own after every upload, and reading it again per file would make a walk quadratic.
+  const TFtpFileList listing = ok && !fresh ? ftp.FileList() : TFtpFileList();
+  // Exact remote times come with a machine listing; "LIST" has only minutes, so then the
+  // session asks for the time of each file that exists ("MDTM").
+  const bool exactTimes = ftp.UseMachineListing && ftp.HasFeature(QStringLiteral("MLST"));
+  bool logged = false;
+  for (const QString &name : ok ? files : QStringList()) {
+    if (StopHere())
+      break;
+    TLocalFile f;
+    if (!PrepareFile(srcDir, name, f))
+      continue;
+    const QFileInfo src(f.Path);
+    const QString remote = ftp.ModifyName(f.Send);
+    const int i = listing.IndexOf(remote);
+    TChangeKind kind;
+    if (i < 0) {
+      kind = ckNew;
+    } else if (overwrite) {
+      kind = ckForced;
+    } else {
+      int c;
+      if (exactTimes) {
+        const QDateTime t = listing[i].FModifiedDateGMT;
+        c = !t.isValid()                         ? 0
+            : t < src.lastModified().addSecs(-5) ? 1
+            : t > src.lastModified().addSecs(5)  ? 3
+                                                 : 2;
+      } else {
+        c = ftp.CheckTimeStamp(f.Send, 5, true, src.lastModified());
+      }
+      if (c != 0 && c != 1)
+        continue;
+      kind = ckNewer;
+    }
+    const QString shown = Join(relFolder, f.Send);
+    if (DryRun) {
+      Plan << TPlannedChange{kind, Join(relFolder.isEmpty() ? QString() : ftp.ModifyName(relFolder), remote),
+                             src.size()};
+      continue;
+    }
+    if (!logged) {
+      LogDir(6, true, relFolder);
+      logged = true;
+    }
+    Status(shown);
+    const int r = UploadFileWorker(ftp, f.Path, f.Send);
+    if (r == frCancelled || StopHere()) {
+      FBrokeOff = true;
+      break;
+    }
+    if (r != frOk) {
+      emit ProtocolLine(_("Error: ") + shown);
+      LogError(8, _("Error copying: ") + f.Send);
+      Log(10, ftp.IndyError());
+      ok = false;
+      break;
+    }
+    ++count;
+    Log(8, _("File copied: ") + f.Send + QStringLiteral(" - ") + TTransferLog::FileTime(src.lastModified()));
+    ftp.SetTimeStampFromFile(f.Path, f.Send, true);
+  }
+  if (entered && !LeaveRemote(ftp, parent)) {
+    // Going on in the wrong folder would put files where they do not belong.
+    LogError(6, _("Error creating directory: ") + parent);
+    ok = false;
+  }
+  return ok;
+}
+
+bool TPublisher::SyncFtpFolder(TExtFtp &ftp, const QString &sourceRoot, int &count, bool useFilter,
+                               bool recurse, const QString &mask, const QString &relFolder) {
+  return SyncFtpImpl(ftp, sourceRoot, count, useFilter, recurse, mask, relFolder,
+                     relFolder.isEmpty() ? QString() : ftp.ModifyName(LastElement(relFolder)), true);
+}
+
+// remoteName: the folder's name on the server, which for a folder without a local counterpart is
+// not the case-changed local name; create: make it when missing.
+bool TPublisher::SyncFtpImpl(TExtFtp &ftp, const QString &sourceRoot, int &count, bool useFilter,
+                             bool recurse, const QString &mask, const QString &relFolder,
+                             const QString &remoteName, bool create) {
+  if (StopHere())
+    return true;
+  if (!ftp.Connected())
+    return false;
+  const QString parent = ftp.CurrentDir();
+  const bool entered = !relFolder.isEmpty();
+  if (entered && !EnterRemote(ftp, remoteName, create)) {
+    LogError(6, _("Error creating directory: ") + relFolder);
+    return false;
+  }
+  const QString srcDir = Join(sourceRoot, relFolder);
+  bool ok = true;
+  // Local names as the server knows them; a template stands for its page.
+  QSet<QString> local;
+  for (const QString &n : QDir(srcDir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    local.insert(ftp.ModifyName(n));
+    if (TTextFilter::Extension(n).compare(u"htt", Qt::CaseInsensitive) == 0)
+      local.insert(ftp.ModifyName(QFileInfo(n).completeBaseName() + QStringLiteral(".html")));
+  }
+  if (recurse) {
+    QHash<QString, QString> localDirs; // remote name -> local folder name
+    for (const QString &d : QDir(srcDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+      localDirs.insert(ftp.ModifyName(d), d);
+    TDirectoryList dirs;
+    if (!ftp.GetDirList(dirs)) {
+      ok = false;
+    } else {
+      for (int i = 0; i < dirs.Count() && ok; ++i) {
+        if (StopHere())
+          break;
+        // A remote folder without a local one is emptied under its own name.
+        const QString remoteName = dirs.Name(i);
+        const QString localName = localDirs.value(remoteName, remoteName);
+        ok = SyncFtpImpl(ftp, sourceRoot, count, useFilter, recurse, mask, Join(relFolder, localName),
+                         remoteName, false);
+      }
+    }
+  }
+  if (ok && !StopHere()) {
+    if (!ftp.GetFileList()) {
+      ok = false;
+    } else {
+      const TFtpFileList listing = ftp.FileList();
+      bool logged = false;
+      for (int i = 0; i < listing.Count(); ++i) {
+        if (StopHere())
+          break;
+        const QString name = listing.Name(i);
+        if (!Passes(name, mask, useFilter) || local.contains(name))
+          continue;
+        const QString shown = Join(relFolder, name);
+        if (DryRun) {
+          Plan << TPlannedChange{ckDelete,
+                                 Join(relFolder.isEmpty() ? QString() : ftp.ModifyName(relFolder), name),
+                                 listing[i].FSize};
+          continue;
+        }
+        if (!logged) {
+          LogDir(6, true, relFolder);
+          emit DirectoryChanged(relFolder);
+          logged = true;
+        }
+        Status(shown);
+        // Remote names are used as the server gave them (no case change).
+        const bool deleted =
+            ftp.ModifyName(name) == name ? ftp.DeleteFile(name, true) : ftp.TFtpClient::DeleteFile(name);
+        if (deleted) {
+          ++count;
+          Log(8, _("File deleted: ") + name);
+        } else {
+          emit ProtocolLine(_("Error: ") + shown);
+          LogError(8, _("Error deleting: ") + name);
+        }
+      }
+    }
+  }
+  if (entered && !LeaveRemote(ftp, parent))
+    ok = false;
+  return ok;
+}
+
+bool TPublisher::DeleteServerTree(TExtFtp &ftp, const QString &relFolder, int &count) {
+  if (!ftp.Connected())
+    return true;
+  const QString parent = ftp.CurrentDir();
+  const bool entered = !relFolder.isEmpty();
+  if (!entered) {
+    // Emptying the server's top folder or the account's home would take more than the site.
+    QString cur = parent, login = ftp.LoginDir();
+    while (cur.size() > 1 && cur.endsWith(u'/'))
+      cur.chop(1);
+    while (login.size() > 1 && login.endsWith(u'/'))
+      login.chop(1);
+    if (cur.isEmpty() || cur == u"/" || cur == login) {
+      LogError(6, FormatS(_("Directory:\r\n%s\r\ncannot be removed!"), {parent}));
+      FMessage = FormatS(_("Directory:\r\n%s\r\ncannot be removed!"), {parent});
+      return false;
+    }
+  }
+  // Some servers leave symbolic links out of machine listings ("MLSD"); then the link would keep
+  // its folder from being removed. "LIST" shows them, as links, and they are deleted as files.
+  struct TListGuard {
+    TExtFtp &Ftp;
+    bool Old;
+    ~TListGuard() { Ftp.UseMachineListing = Old; }
+  };
+  std::optional<TListGuard> plainListing;
+  if (!entered && ftp.UseMachineListing) {
+    plainListing.emplace(TListGuard{ftp, true});
+    ftp.UseMachineListing = false;
+    ftp.ChangeToDir(parent); // drops a machine listing read before
+  }
+  const QString name = LastElement(relFolder);
+  if (entered) {
+    if (StopHere())
+      return false;
+    if (!ftp.ChangeToDir(name)) {
+      LogError(6, _("Error deleting: ") + relFolder);
+      return false;
+    }
+  }
+  auto serverError = [&] {
+    if (entered && ftp.Connected())
+      LeaveRemote(ftp, parent);
+    FMessage = FormatS(_("Error deleting on: \r\n%s"),
+                       {ftp.Host + u':' + QString::number(ftp.Port) + u'/' + relFolder});
+    LogError(6, FMessage + QStringLiteral(" - ") + ftp.IndyError());
+    return false;
+  };
+  emit DirectoryChanged(relFolder);
+  LogDir(6, true, relFolder);
+  if (!ftp.GetFileList())
+    return serverError();
+  bool filesOk = true;
+  const TFtpFileList listing = ftp.FileList();
+  for (int i = 0; i < listing.Count(); ++i) {
+    if (StopHere())
+      break;
+    // Links are listed as files: "DELE" removes the link, never what it points to.
+    const QString file = listing.Name(i);
+    const QString shown = Join(relFolder, file);
+    Status(shown);
+    if (ftp.TFtpClient::DeleteFile(file) ||
+        (ftp.ErrorKind() != ekProtocol && ftp.ModifyName(file) == file && ftp.DeleteFile(file, true))) {
+      ++count;
+      Log(8, _("File deleted: ") + file);
+    } else {
+      if (!ftp.Connected())
+        return serverError();
+      emit ProtocolLine(_("Error: ") + shown);
+      LogError(8, _("Error deleting: ") + file);
+      filesOk = false;
+    }
+  }
+  bool dirsOk = true;
+  if (!StopHere()) {
+    TDirectoryList dirs;
+    if (!ftp.GetDirList(dirs))
+      return serverError();
+    for (int i = 0; i < dirs.Count(); ++i) {
+      if (StopHere() || !DeleteServerTree(ftp, Join(relFolder, dirs.Name(i)), count)) {
+        dirsOk = false;
+        break;
+      }
+    }
+  }
+  if (!entered)
+    return filesOk && dirsOk && !StopHere(); // the project's remote directory itself stays
+  if (!LeaveRemote(ftp, parent))
+    return serverError();
+  if (StopHere())
+    return false;
+  if (!filesOk || !dirsOk) {
+    LogError(6, _("Error deleting: ") + relFolder);
+    return false;
+  }
+  if (ftp.RemoveDir(name)) {
+    Log(6, _("Directory deleted: ") + relFolder);
+    return true;
+  }
+  LogError(6, _("Error deleting: ") + relFolder);
+  return false;
+}
