@@ -1,6 +1,7 @@
 #include "core/app/MacroList.h"
 #include "core/common/Encodings.h"
 #include "core/common/SafeFile.h"
+#include "core/common/TextLines.h"
 #include "core/common/Translate.h"
 
 #include <QFile>
@@ -15,23 +16,6 @@ bool NeedsProtection(QStringView line) {
   return i < line.size() ? line[i] == u'#' : i > 0;
 }
 
-// Splits at CR LF, LF or CR; a break at the very end does not start another line.
-QList<QStringView> SplitFileLines(QStringView text) {
-  QList<QStringView> lines;
-  qsizetype start = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c != u'\r' && c != u'\n')
-      continue;
-    lines << text.mid(start, i - start);
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-      ++i;
-    start = i + 1;
-  }
-  if (start < text.size())
-    lines << text.mid(start);
-  return lines;
-}
 } // namespace
 
 QString TMacroList::NormalizeText(const QString &text) {
@@ -182,7 +166,7 @@ bool TMacroList::ParseFile(const QByteArray &data, QList<TMacro> &macros, QStrin
     if (inMacro && !name.isEmpty() && !body.isEmpty())
       out.append({name, body});
   };
-  for (const QStringView line : SplitFileLines(text)) {
+  for (const QStringView line : TextLineViews(text)) {
     if (line.startsWith(u'#')) {
       finish();
       name = line.mid(1).trimmed().toString();

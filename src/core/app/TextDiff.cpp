@@ -1,4 +1,5 @@
 #include "core/app/TextDiff.h"
+#include "core/common/TextLines.h"
 
 #include <QHash>
 #include <algorithm>
@@ -6,18 +7,8 @@
 
 QStringList SplitTextLines(const QString &text) {
   QStringList lines;
-  qsizetype start = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c != u'\n' && c != u'\r')
-      continue;
-    lines << text.mid(start, i - start);
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-      ++i;
-    start = i + 1;
-  }
-  if (start < text.size())
-    lines << text.mid(start);
+  for (const QStringView line : TextLineViews(text))
+    lines << line.toString();
   return lines;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/common/Encodings.h"
 #include "core/common/SafeFile.h"
+#include "core/common/TextLines.h"
 #include "core/common/Translate.h"
 #include "core/editor/TextFile.h"
 
@@ -12,23 +13,6 @@
 
 namespace {
 enum TState { stBefore, stHeader, stBody };
-
-QStringList SplitLines(const QString &text) {
-  QStringList lines;
-  qsizetype start = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c != u'\n' && c != u'\r')
-      continue;
-    lines << text.mid(start, i - start);
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-      ++i;
-    start = i + 1;
-  }
-  if (start < text.size())
-    lines << text.mid(start);
-  return lines;
-}
 
 QString Substitute(QStringView line, const QHash<QString, QString> &vars) {
   QString out;
@@ -61,11 +45,11 @@ QString ExpandTemplateText(const QString &text, const QString &lineBreak, bool *
   bool found = false;
   QString out;
   out.reserve(text.size());
-  for (const QString &raw : SplitLines(text)) {
+  for (const QStringView raw : TextLineViews(text)) {
     qsizetype indent = 0;
     while (indent < raw.size() && (raw[indent] == u' ' || raw[indent] == u'\t'))
       ++indent;
-    const QString line = raw.trimmed();
+    const QString line = raw.trimmed().toString();
     if (!line.isEmpty() && line.startsWith(QLatin1String("<!-- #var"), Qt::CaseInsensitive)) {
       state = stHeader;
       found = true;
