@@ -343,7 +343,7 @@ bool TFtpClient::ConnectControl() {
     FSslErrors += errors;
     FCtrl->ignoreSslErrors();
   });
-  Log(QStringLiteral("Connecting to %1:%2").arg(host).arg(port));
+  Log(QStringLiteral("Connecting to %1:%2").arg(host, QString::number(port)));
   if (TlsMode == tlImplicit) {
     FCtrl->connectToHostEncrypted(host, port, Host);
     if (!FCtrl->waitForEncrypted(ConnectTimeout)) {

@@ -214,7 +214,7 @@ bool TExtFtp::Open() {
 }
 
 bool TExtFtp::ConnectWithRetries(int attempts) {
-  LogLine(QStringLiteral("Connection to FTP server: %1:%2").arg(Host).arg(Port));
+  LogLine(QStringLiteral("Connection to FTP server: %1:%2").arg(Host, QString::number(Port)));
   fValidDirectoryListing = false;
   SetupIoHandler();
   bool ok = false;

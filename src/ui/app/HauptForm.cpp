@@ -55,6 +55,8 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   ProgVersDate = QLocale().toString(QFileInfo(QCoreApplication::applicationFilePath()).lastModified().date(),
                                     QLocale::ShortFormat);
   setWindowTitle(QStringLiteral("Velmo") + ProgVers);
+  // The resources live in a static library: without this their registration is not linked in.
+  Q_INIT_RESOURCE(resources);
   setWindowIcon(QIcon(QStringLiteral(":/icons/quillmark.svg")));
   SetMessageOwner(this, windowTitle());
 
