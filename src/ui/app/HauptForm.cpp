@@ -1,5 +1,6 @@
 #include "ui/app/HauptForm.h"
 #include "ui/app/HauptFormPanels.h"
+#include "core/editor/SpellCheck.h"
 #include "core/common/FileNames.h"
 #include "core/common/IniFileUtils.h"
 #include "core/common/LangIds.h"
@@ -315,10 +316,6 @@ bool THauptForm::Init() {
   SetupPrinter();
   return true;
 }
-
-// Spell checking comes with its dictionaries later; until then no dictionary is loaded and the
-// language list stays empty.
-void THauptForm::LoadDictionaries() {}
 
 // Dialogs read their histories and positions when they are first created (each one calls its
 // own LoadFromIni before use), so nothing is read here yet.

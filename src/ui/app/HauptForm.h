@@ -21,6 +21,7 @@ class THtmlNumDialog;
 class TMailAdrDialog;
 class TStyleDialog;
 class TFtpThread;
+class TSynEditSpellCheck;
 class QLabel;
 class TFtpProxyDialog;
 class TProjectDialog;
@@ -59,6 +60,7 @@ public:
   bool IsOpenDocument(const QString &fileName) const override;
 
   TFindReplDialog *FindDialog() override;
+  TSynEditSpellCheck *SpellChecker() override { return FSpellCheck.get(); }
   void PreviousMDI(TMDIForm *) override;
   void NextMDI(TMDIForm *) override;
 
@@ -154,6 +156,11 @@ protected:
 
 private:
   void LoadDictionaries();
+  // "Dictionaries ..": which dictionaries load at the next start (HauptFormSpelling.cpp).
+  void DictionariesExecute();
+  void FillDictLangMenu();
+  std::unique_ptr<TSynEditSpellCheck> FSpellCheck;
+  QMenu *FDictLangMenu = nullptr;
   void LoadDialogSettings();
   void SelectPreviewEngine();
   void LoadEntityList();

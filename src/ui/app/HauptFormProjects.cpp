@@ -1,6 +1,7 @@
 // The main window's projects: the project box, start-up choice, new, edit, load, save as, close
 // and order, and leaving and entering a project with its documents.
 #include "core/common/FileNames.h"
+#include "core/editor/SpellCheck.h"
 #include "core/common/LangIds.h"
 #include "core/common/Translate.h"
 #include "core/projects/ProjectInfo.h"
@@ -97,12 +98,11 @@ bool THauptForm::EditProjectDialog(TProjectInfo &project, const QString &title) 
     FProxyDialog = new TFtpProxyDialog(this);
     FProjectDialog = new TProjectDialog(this, Paths.IniName, FProxyDialog);
   }
+  // The languages of the loaded dictionaries.
   TLanguageList languages;
-  for (const char *name : {"en_US", "de_DE", "hu_HU"})
-    if (QFileInfo::exists(Paths.DictPath + name + QStringLiteral(".dic")) ||
-        QFileInfo::exists(QStringLiteral("/usr/share/hunspell/") + name + QStringLiteral(".dic")))
-      languages.append({QLocale(QString::fromLatin1(name)).nativeLanguageName(),
-                        quint16(LangIdOfLocaleName(QString::fromLatin1(name)))});
+  if (FSpellCheck)
+    for (const auto &[name, id] : FSpellCheck->GetDictLanguages())
+      languages.append({name, quint16(id)});
   return FProjectDialog->Execute(QCursor::pos(), title, project, QSslSocket::supportsSsl(), languages,
                                  Settings.StdPath);
 }

@@ -4,6 +4,7 @@
 
 class TFindReplDialog;
 class TMDIForm;
+class TSynEditSpellCheck;
 
 class TDocumentHost {
 public:
@@ -21,6 +22,8 @@ public:
   virtual void CloseMDI(TMDIForm *doc) = 0;
   // The one find dialog of the program.
   virtual TFindReplDialog *FindDialog() = 0;
+  // The program's one spell checker; none when no dictionary could be found.
+  virtual TSynEditSpellCheck *SpellChecker() { return nullptr; }
   // Documents in order of use (F7 / F8).
   virtual void PreviousMDI(TMDIForm *) {}
   virtual void NextMDI(TMDIForm *) {}

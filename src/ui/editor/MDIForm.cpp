@@ -6,6 +6,8 @@
 #include "core/common/Translate.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/DocumentHost.h"
+#include "ui/editor/EditorCommands.h"
+#include "ui/editor/SpellHighlight.h"
 #include "ui/editor/FindReplDlg.h"
 #include "ui/editor/ConversionCommands.h"
 #include "ui/editor/InsertCommands.h"
@@ -79,6 +81,7 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
   CreateActions();
   CreateInsertCommands(this);
   CreateConversionCommands(this);
+  CreateEditorCommands(this);
 
   connect(TextBuffer, &QsciScintilla::cursorPositionChanged, this, [this] {
     if (CanUpdate)
@@ -419,6 +422,24 @@ void TMDIForm::SetTextLangId(quint32 id) {
   FTextLangId = IsSpellType(FileType) ? id : 0;
   FormSet = FTextLangId ? LocaleOfLangId(FTextLangId) : QLocale::system();
   DecComma = GetCommaMode();
+  if (SpellHighlight)
+    SpellHighlight->Invalidate();
+}
+
+TSynEditSpellCheck *TMDIForm::SpellChecker() const { return FHost->SpellChecker(); }
+
+void TMDIForm::SwitchDocument(bool next) {
+  if (next)
+    FHost->NextMDI(this);
+  else
+    FHost->PreviousMDI(this);
+}
+
+void TMDIForm::LanguageItemClick(quint32 langId) {
+  SetTextLangId(langId);
+  if (TSynEditSpellCheck *sc = SpellChecker(); sc && IsSpellType(FileType))
+    sc->SelectDictionary(FTextLangId);
+  FHost->ShowStatus(this, true);
 }
 
 bool TMDIForm::GetCommaMode() const { return FormSet.decimalPoint() == QLatin1String(","); }
@@ -790,6 +811,16 @@ void TMDIForm::UpdateText() {
 void TMDIForm::FormActivate() {
   UpdateText();
   UpdateControls();
+  // The one checker follows the active document's language; a document loaded with its project
+  // waits until it is shown.
+  const bool spelling = IsSpellType(FileType) && DocId > 0 && !FHost->LoadingProject();
+  TSynEditSpellCheck *sc = spelling ? SpellChecker() : nullptr;
+  const bool on = sc && sc->SelectDictionary(FTextLangId) && FTextLangId != 0;
+  for (const char *n : {"ActionMisspell", "ActionAddDict"})
+    if (QAction *a = Action(QString::fromLatin1(n)))
+      a->setEnabled(on);
+  if (SpellHighlight)
+    SpellHighlight->Invalidate();
   TextBuffer->setFocus();
 }
 

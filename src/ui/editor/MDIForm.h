@@ -16,6 +16,8 @@ class QToolBar;
 class QsciLexer;
 class TDocumentHost;
 class TTextBuffer;
+class TSpellHighlight;
+class TSynEditSpellCheck;
 
 class TMDIForm : public QWidget {
   Q_OBJECT
@@ -55,6 +57,15 @@ public:
   QMenu *MenuInsert;
   QMenu *pmiEncoding;
   QList<QAction *> ActionList;
+  // Spelling underlines (HTML and text documents only), the popup menu and its bookmark menu.
+  TSpellHighlight *SpellHighlight = nullptr;
+  QMenu *pmEditor = nullptr;
+  QMenu *pmiGotoBookmark = nullptr;
+  TSynEditSpellCheck *SpellChecker() const;
+  // The language menu's choice: the document's language (0 = none), checked anew.
+  void LanguageItemClick(quint32 langId);
+  // Asks the host for the next (or previous) document.
+  void SwitchDocument(bool next);
 
   quint32 TextLangId() const { return FTextLangId; }
   void SetTextLangId(quint32 id);

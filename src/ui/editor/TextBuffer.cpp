@@ -119,6 +119,7 @@ TTextBuffer::TTextBuffer(QWidget *parent) : QsciScintilla(parent) {
   setBraceMatching(NoBraceMatch);
   setEdgeMode(EdgeLine);
   InstallDefaultKeys();
+  SetupMarks();
 }
 
 // Text indices are needed by searching; the control keeps a UTF-16 line index for them from the
@@ -436,6 +437,7 @@ void TTextBuffer::ApplyProperties(const TSynEditProperties &props, const TSynGut
     setMarginLineNumbers(0, false);
     setMarginWidth(0, gutter.Visible ? 12 : 0);
   }
+  setMarginWidth(1, gutter.Visible ? 16 : 0); // the bookmarks' digits
   ApplyFont(props);
 }
 
@@ -452,4 +454,131 @@ void TTextBuffer::SetHighlighter(QsciLexer *lexer, bool enabled) {
   }
   setFont(f);
   setPaper(bg);
+}
+
+// Indicator and marker numbers of this program (Scintilla leaves 8 and up to containers; the
+// lexers use none of the markers 0 to 24).
+namespace {
+constexpr int SpellIndicator = 8;
+constexpr int FirstBookmarkMarker = 10;
+constexpr int BookmarkMargin = 1;
+} // namespace
+
+void TTextBuffer::SetupMarks() {
+  std::fill(std::begin(FBookmarkHandle), std::end(FBookmarkHandle), -1);
+  SendScintilla(SCI_INDICSETSTYLE, SpellIndicator, INDIC_SQUIGGLE);
+  SendScintilla(SCI_INDICSETFORE, SpellIndicator, 0x0000FFL); // red (BGR)
+  for (int n = 0; n < 10; ++n) {
+    SendScintilla(SCI_MARKERDEFINE, FirstBookmarkMarker + n, SC_MARK_CHARACTER + '0' + n);
+    SendScintilla(SCI_MARKERSETBACK, FirstBookmarkMarker + n, 0x00A5FFL);
+  }
+  SendScintilla(SCI_SETMARGINTYPEN, BookmarkMargin, SC_MARGIN_SYMBOL);
+  SendScintilla(SCI_SETMARGINWIDTHN, BookmarkMargin, 16L);
+  SendScintilla(SCI_SETMARGINMASKN, BookmarkMargin, long(0x3FFu << FirstBookmarkMarker));
+  SendScintilla(SCI_SETMARGINSENSITIVEN, 0, 1L);
+  SendScintilla(SCI_SETMARGINSENSITIVEN, BookmarkMargin, 1L);
+  connect(this, &QsciScintilla::marginClicked, this,
+          [this](int, int line, Qt::KeyboardModifiers) { emit GutterClicked(line + 1); });
+  connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+          [this](int pos, int type, const char *, int, int added, int, int, int, int, int) {
+            if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+              return;
+            const int line = int(SendScintilla(SCI_LINEFROMPOSITION, long(pos))) + 1;
+            emit LinesEdited(line, line + std::max(0, added));
+          });
+  connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+    if (updated & (SC_UPDATE_V_SCROLL | SC_UPDATE_H_SCROLL))
+      emit ViewScrolled();
+  });
+}
+
+void TTextBuffer::AddSpellUnderline(int line, int char1, int length) {
+  const long a = PositionOf({char1, line}), b = PositionOf({char1 + length, line});
+  SendScintilla(SCI_SETINDICATORCURRENT, SpellIndicator);
+  SendScintilla(SCI_INDICATORFILLRANGE, a, b - a);
+}
+
+void TTextBuffer::ClearSpellUnderlines(int line) {
+  const long a = SendScintilla(SCI_POSITIONFROMLINE, long(line - 1));
+  const long b = SendScintilla(SCI_GETLINEENDPOSITION, long(line - 1));
+  if (a < 0 || b < a)
+    return;
+  SendScintilla(SCI_SETINDICATORCURRENT, SpellIndicator);
+  SendScintilla(SCI_INDICATORCLEARRANGE, a, b - a);
+}
+
+void TTextBuffer::ClearAllSpellUnderlines() {
+  SendScintilla(SCI_SETINDICATORCURRENT, SpellIndicator);
+  SendScintilla(SCI_INDICATORCLEARRANGE, 0L, SendScintilla(SCI_GETLENGTH));
+}
+
+bool TTextBuffer::HasSpellUnderline(TBufferCoord pos) const {
+  return SendScintilla(SCI_INDICATORVALUEAT, SpellIndicator, PositionOf(pos)) != 0;
+}
+
+void TTextBuffer::VisibleLines(int &first, int &last) const {
+  const long top = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+  const long n = SendScintilla(SCI_LINESONSCREEN);
+  first = int(SendScintilla(SCI_DOCLINEFROMVISIBLE, top)) + 1;
+  last = std::min(int(SendScintilla(SCI_DOCLINEFROMVISIBLE, top + n)) + 1, LineCount());
+}
+
+void TTextBuffer::SetBookmark(int n, TBufferCoord pos) {
+  if (n < 0 || n > 9)
+    return;
+  ClearBookmark(n);
+  FBookmarkHandle[n] = int(SendScintilla(SCI_MARKERADD, long(pos.Line - 1), long(FirstBookmarkMarker + n)));
+  FBookmarkColumn[n] = pos.Char;
+}
+
+void TTextBuffer::ClearBookmark(int n) {
+  if (n < 0 || n > 9 || FBookmarkHandle[n] < 0)
+    return;
+  SendScintilla(SCI_MARKERDELETEHANDLE, long(FBookmarkHandle[n]));
+  FBookmarkHandle[n] = -1;
+}
+
+bool TTextBuffer::GetBookmark(int n, TBufferCoord &pos) const {
+  if (n < 0 || n > 9 || FBookmarkHandle[n] < 0)
+    return false;
+  const long line = SendScintilla(SCI_MARKERLINEFROMHANDLE, long(FBookmarkHandle[n]));
+  if (line < 0) // its line was deleted
+    return false;
+  pos = {std::max(1, FBookmarkColumn[n]), int(line) + 1};
+  return true;
+}
+
+int TTextBuffer::BookmarkOnLine(int line) const {
+  const long mask = SendScintilla(SCI_MARKERGET, long(line - 1));
+  for (int n = 0; n < 10; ++n)
+    if (FBookmarkHandle[n] >= 0 && (mask & (1L << (FirstBookmarkMarker + n))) &&
+        SendScintilla(SCI_MARKERLINEFROMHANDLE, long(FBookmarkHandle[n])) == line - 1)
+      return n;
+  return -1;
+}
+
+bool TTextBuffer::JumpToMatchingBracket() {
+  const long caret = SendScintilla(SCI_GETCURRENTPOS);
+  long match = SendScintilla(SCI_BRACEMATCH, caret, 0L);
+  if (match < 0 && caret > 0)
+    match = SendScintilla(SCI_BRACEMATCH, SendScintilla(SCI_POSITIONBEFORE, caret), 0L);
+  if (match < 0)
+    return false;
+  SendScintilla(SCI_GOTOPOS, match);
+  return true;
+}
+
+void TTextBuffer::SetColumnMode(bool on) {
+  SendScintilla(SCI_SETSELECTIONMODE, on ? SC_SEL_RECTANGLE : SC_SEL_STREAM);
+  if (!on)
+    SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
+}
+
+bool TTextBuffer::ColumnMode() const { return SendScintilla(SCI_GETSELECTIONMODE) == SC_SEL_RECTANGLE; }
+
+void TTextBuffer::SelectWord() {
+  const long caret = SendScintilla(SCI_GETCURRENTPOS);
+  const long a = SendScintilla(SCI_WORDSTARTPOSITION, caret, 1L);
+  const long b = SendScintilla(SCI_WORDENDPOSITION, caret, 1L);
+  SendScintilla(SCI_SETSEL, a, b);
 }

@@ -76,12 +76,43 @@ public:
 
   static QColor ColorFromBgr(quint32 bgr);
 
+  // Spelling underlines (a red wavy line) on UTF-16 columns from 1 of one line.
+  void AddSpellUnderline(int line, int char1, int length);
+  void ClearSpellUnderlines(int line);
+  void ClearAllSpellUnderlines();
+  bool HasSpellUnderline(TBufferCoord pos) const;
+  // Document lines (from 1) shown on the screen.
+  void VisibleLines(int &first, int &last) const;
+
+  // Numbered bookmarks 0 to 9, shown in the gutter with their digit. They move with their line.
+  void SetBookmark(int n, TBufferCoord pos);
+  void ClearBookmark(int n);
+  bool GetBookmark(int n, TBufferCoord &pos) const;
+  // The bookmark on a line, -1 when there is none.
+  int BookmarkOnLine(int line) const;
+  // To the matching bracket of the one at or just before the caret ( () [] {} <> ); false when
+  // there is none.
+  bool JumpToMatchingBracket();
+  // Column (rectangular) selection while moving the caret, or the normal one.
+  void SetColumnMode(bool on);
+  bool ColumnMode() const;
+  void SelectWord();
+
+signals:
+  // Text was inserted or deleted on these lines (from 1; the last one after the change).
+  void LinesEdited(int firstLine, int lastLine);
+  // Scrolled, resized or zoomed: other lines may be on the screen.
+  void ViewScrolled();
+  // The left button was pressed in the gutter on a line (from 1).
+  void GutterClicked(int line);
+
 protected:
   bool event(QEvent *e) override;
   void keyPressEvent(QKeyEvent *e) override;
 
 private:
   void InstallDefaultKeys();
+  void SetupMarks();
   QString NormalizeBreaks(const QString &text) const;
   QsciLexer *FLexer = nullptr;
   bool FHighlight = false;
@@ -89,4 +120,6 @@ private:
   mutable bool FUtf16Index = false;
   void EnsureUtf16Index() const;
   quint32 FOptions = DefaultEditorOptions;
+  int FBookmarkHandle[10];
+  int FBookmarkColumn[10] = {};
 };
