@@ -25,7 +25,10 @@ static void StartMain(THauptForm &m, const QString &web, const QString &projectF
     p.ProjPath = web;
     return true;
   };
-  m.SaveNameResponder = [projectFile](const QString &, const QString &, const QString &) { return projectFile; };
+  // Each start makes its own project file: an existing one would be an overwrite question.
+  static int starts = 0;
+  const QString file = projectFile + QString::number(++starts) + QStringLiteral(".prj");
+  m.SaveNameResponder = [file](const QString &, const QString &, const QString &) { return file; };
   m.SelectProjectResponder = [](const QStringList &, int &index) {
     index = 0;
     return 1;
@@ -67,7 +70,7 @@ int main(int argc, char *argv[]) {
   double ours = 0;
   {
     THauptForm m({});
-    StartMain(m, dir.filePath("web/"), dir.filePath("bench.prj"));
+    StartMain(m, dir.filePath("web/"), dir.filePath("bench"));
     TMDIForm *doc = m.LoadTextFile(file);
     TFindReplDialog *dlg = m.FindDialog();
     dlg->SetFindText("needle");
@@ -100,7 +103,7 @@ int main(int argc, char *argv[]) {
   double alone = 0;
   {
     THauptForm m({});
-    StartMain(m, dir.filePath("web/"), dir.filePath("bench.prj"));
+    StartMain(m, dir.filePath("web/"), dir.filePath("bench"));
     for (int i = 0; i < 50; ++i) {
       QElapsedTimer t;
       t.start();
@@ -113,7 +116,7 @@ int main(int argc, char *argv[]) {
   double all = 0;
   {
     THauptForm m({});
-    StartMain(m, dir.filePath("web/"), dir.filePath("bench.prj"));
+    StartMain(m, dir.filePath("web/"), dir.filePath("bench"));
     QElapsedTimer t;
     t.start();
     for (const QString &f : files)
