@@ -33,6 +33,8 @@ public:
   bool SaveTextFromMDI(TMDIForm *doc) override { return !SaveFails && doc->SaveText(); }
   void CloseMDI(TMDIForm *) override { ++Closed; }
   QString SelectDirectory(const QString &, const QString &, const QString &) override { return ChosenDir; }
+  QString ShownFolder; // the last "Select file &path"
+  void SelectFilePath(const QString &folder) override { ShownFolder = folder; }
   TFindReplDialog *FindDialog() override {
     if (!Dialog)
       Dialog = std::make_unique<TFindReplDialog>();

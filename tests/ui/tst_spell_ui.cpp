@@ -203,6 +203,12 @@ private slots:
     d->TagMark = TTagMark();
     m = PrepareEditorPopup(d.get());
     QVERIFY(!FindAction(m, "ActionEditTag")->isEnabled());
+    // The last item shows the document's folder.
+    d->TextPath = QStringLiteral("/srv/site/");
+    m = PrepareEditorPopup(d.get());
+    QCOMPARE(m->actions().last()->objectName(), QString("pmiSelectFilePath"));
+    m->actions().last()->trigger();
+    QCOMPARE(FHost.ShownFolder, QString("/srv/site/"));
 
     // Other types have no spelling items.
     TMDIForm css(&FHost, nullptr, ftCss);

@@ -123,7 +123,7 @@ public:
   std::function<QString(const QString &title, const QString &folder, const QString &file)> SaveNameResponder;
   bool SelectRootDir();
   // "Select file &path": shows a document's folder (for the tab menu and the document window).
-  void SelectFilePath(const QString &folder);
+  void SelectFilePath(const QString &folder) override;
   // Tests see the folder that would be shown, and work the tab menu instead of a user.
   std::function<void(const QString &folder)> FolderViewResponder;
   std::function<void(QMenu *menu)> TabMenuResponder;

@@ -30,6 +30,8 @@ public:
   // True when the file is open in one of the host's document windows (autosave copies never
   // replace or delete such a file).
   virtual bool IsOpenDocument(const QString &) const { return false; }
+  // "Select file &path": shows a document's folder.
+  virtual void SelectFilePath(const QString &) {}
   // Folder chooser; empty when cancelled.
   virtual QString SelectDirectory(const QString &title, const QString &start, const QString &root) = 0;
 };

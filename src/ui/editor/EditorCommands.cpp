@@ -330,5 +330,9 @@ QMenu *PrepareEditorPopup(TMDIForm *form) {
   m->addSeparator();
   AddIfPresent(m, form, "ActionSetBookmark");
   m->addMenu(form->pmiGotoBookmark);
+  m->addSeparator();
+  QAction *path = m->addAction(_("Select file &path"), form, [form] { form->SelectFilePath(); });
+  path->setObjectName(QStringLiteral("pmiSelectFilePath"));
+  path->setEnabled(!form->TextPath.isEmpty());
   return m;
 }

@@ -435,6 +435,8 @@ void TMDIForm::SwitchDocument(bool next) {
     FHost->PreviousMDI(this);
 }
 
+void TMDIForm::SelectFilePath() { FHost->SelectFilePath(TextPath); }
+
 void TMDIForm::LanguageItemClick(quint32 langId) {
   SetTextLangId(langId);
   if (TSynEditSpellCheck *sc = SpellChecker(); sc && IsSpellType(FileType))

@@ -66,6 +66,8 @@ public:
   void LanguageItemClick(quint32 langId);
   // Asks the host for the next (or previous) document.
   void SwitchDocument(bool next);
+  // Shows the document's folder through the host ("Select file &path" of the popup).
+  void SelectFilePath();
 
   quint32 TextLangId() const { return FTextLangId; }
   void SetTextLangId(quint32 id);
