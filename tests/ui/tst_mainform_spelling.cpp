@@ -89,9 +89,12 @@ private slots:
       de->SetTextLangId(DeDe);
       m->ActivateText(en); // the language is set after the new document became active
       m->ActivateText(de);
+      // The dictionary is opened when the shown text is checked, not while the window is shown.
+      de->SpellHighlight->Flush();
       QCOMPARE(sc->LangId(), DeDe);
       QVERIFY(de->Action("ActionMisspell")->isEnabled());
       m->ActivateText(en);
+      en->SpellHighlight->Flush();
       QCOMPARE(sc->LangId(), EnUs);
       // A word added in the English document is known from now on and after a restart.
       en->TextBuffer->LoadContent("<p>Quillmarkish</p>", "\n");

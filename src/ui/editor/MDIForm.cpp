@@ -28,6 +28,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <Qsci/qscilexer.h>
+#include <algorithm>
 
 namespace {
 // Tool pages of the insert commands, in their order.
@@ -817,7 +818,11 @@ void TMDIForm::FormActivate() {
   // waits until it is shown.
   const bool spelling = IsSpellType(FileType) && DocId > 0 && !FHost->LoadingProject();
   TSynEditSpellCheck *sc = spelling ? SpellChecker() : nullptr;
-  const bool on = sc && sc->SelectDictionary(FTextLangId) && FTextLangId != 0;
+  // Whether a dictionary exists is enough here: it is opened when the text is first checked, so
+  // showing a document never waits for a dictionary to load.
+  const bool on = sc && FTextLangId != 0 &&
+                  std::any_of(sc->LoadedDicts().begin(), sc->LoadedDicts().end(),
+                              [this](const TDictionaryProps &p) { return p.Id == FTextLangId; });
   for (const char *n : {"ActionMisspell", "ActionAddDict"})
     if (QAction *a = Action(QString::fromLatin1(n)))
       a->setEnabled(on);
