@@ -16,6 +16,8 @@
 #include "ui/editor/Highlighters.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
+#include "ui/publish/Publishing.h"
+#include "ui/publish/StartScreen.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -264,6 +266,8 @@ void THauptForm::CreateMenus() {
     connect(a, &QAction::triggered, this, [this, d = delta] { MoveProject(d); });
   }
 
+  InstallPublishing(this, FProjectMenu);
+
   FHelpMenu = new QMenu(_("&Help"), this);
   FHelpMenu->addAction(Action(QStringLiteral("ActionAbout")));
   menuBar()->addMenu(FHelpMenu);
@@ -296,6 +300,8 @@ void THauptForm::CreateStatusBar() {
 }
 
 bool THauptForm::Init() {
+  TStartScreenScope splash(ProgVersName + ProgVers, ProgVersDate);
+  splash.Status(_("Loading dictionaries ..."));
   LoadDictionaries();
   LoadDialogSettings();
   SelectPreviewEngine();
@@ -310,6 +316,7 @@ bool THauptForm::Init() {
   Settings.StdPath = WithTrailingSlash(Settings.StdPath);
   ProjFilePath = Settings.StdPath + QStringLiteral("Velmo-Projects");
   FHtmPath = Settings.StdPath;
+  splash.Status(_("Loading project ..."));
   if (!OpenStartDocuments())
     return false;
   OfferAutosaveCopies();

@@ -11,6 +11,7 @@
 #include "ui/editor/Highlighters.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
+#include "ui/publish/StartScreen.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -467,12 +468,16 @@ void THauptForm::OpenProject(int index, bool emptyPage) {
   QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillmark - ") + ActProject->ProjName);
   if (ActProject->Reload && !ActProject->FileList.isEmpty()) {
     LoadingProj = true;
+    TStartScreenScope splash(ProgVersName + ProgVers, ProgVersDate);
+    splash.Status(_("Loading project ..."));
+    splash.Project(ActProject->ProjName);
     RemoveMissingDocuments(*ActProject);
     // The list holds the last tab first and each document opens right of the one before: reading
     // it from its end gives the tabs the order they had.
     for (qsizetype i = ActProject->FileList.size() - 1; i >= 0; --i) {
       const TProjectFile f = ActProject->FileList[i];
       const TTextProps props = f.Info.TextProps;
+      splash.FileName(ActProject->AbsoluteName(f.Name));
       TMDIForm *doc = LoadTextFile(ActProject->AbsoluteName(f.Name), props.CursorPos);
       if (!doc) {
         ActProject->FileList.removeAt(i);
