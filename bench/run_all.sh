@@ -18,7 +18,7 @@ done
 
 bash "$SRC/tools/deps.sh" || exit 1
 peers=()
-for p in recode sed hunspell; do
+for p in recode sed hunspell curl lftp; do
   command -v "$p" >/dev/null 2>&1 || peers+=("$p")
 done
 if ((${#peers[@]})); then
