@@ -17,12 +17,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSslCertificate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -302,6 +304,53 @@ private slots:
     QVERIFY(question.startsWith("Delete whole directory: \r\n127.0.0.1"));
     QCOMPARE(FResult, QString("4 file(s) deleted!"));
     QCOMPARE(Tree(srv.Root + "/www"), QStringList());
+  }
+
+  // A self-signed certificate: the question shows its fingerprint and Yes keeps it in the project;
+  // the next run passes without a question, and another certificate is refused with a warning in
+  // the message and the transfer log.
+  void serverCertificateTrust() {
+    TTestFtpServer srv;
+    if (!srv.Start(QStringLiteral("pyftpd"), {QStringLiteral("--mode"), QStringLiteral("explicit")}))
+      QSKIP(qPrintable("no FTP test server: " + srv.Error));
+    const QList<QSslCertificate> certs = QSslCertificate::fromPath(srv.CertFile);
+    QVERIFY(!certs.isEmpty());
+    const QString fingerprint =
+        QString::fromLatin1(certs.first().digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+    auto m = NewMain();
+    TProjectInfo &p = *m->ActProject;
+    p.TransferMode = tmFtp;
+    p.Host = "127.0.0.1";
+    p.Port = srv.Port;
+    p.Username = srv.User;
+    p.Password = srv.Password.toUtf8();
+    p.RemotePath = "/www";
+    p.Passive = true;
+    p.SecureMode = 2;
+    p.Changed = false;
+    PressF9(*m, 2, false, &TTransferDialog::StartButton);
+    QCOMPARE_WITH_INFO(FResult, QString("4 file(s) copied"));
+    const QStringList questions = FAsked.filter("SHA-256 fingerprint: " + fingerprint);
+    QCOMPARE(questions.size(), 1);
+    QVERIFY(questions.first().contains("Valid from "));
+    QCOMPARE(p.CertFingerprint, fingerprint);
+    QVERIFY(p.Changed);
+
+    FAsked.clear();
+    PressF9(*m, 2, false, &TTransferDialog::StartButton);
+    QCOMPARE(FResult, QString("Nothing to do!"));
+    QCOMPARE(FAsked.filter("fingerprint").size(), 0);
+
+    const QString other = QString(fingerprint).replace(0, 2, fingerprint.startsWith("00") ? "11" : "00");
+    p.CertFingerprint = other;
+    FAsked.clear();
+    PressF9(*m, 2, false, &TTransferDialog::StartButton);
+    QCOMPARE(p.CertFingerprint, other); // a refused certificate replaces nothing
+    const QStringList warnings = FAsked.filter("has changed");
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY(warnings.first().contains(other) && warnings.first().contains(fingerprint));
+    const QString log = QString::fromUtf8(ReadAll(FDir.filePath("config/Tamrix/tst_publish_ui.log")));
+    QVERIFY2(log.contains("*** WARNING: the certificate of"), qPrintable(log));
   }
 
   // Cancel in the status window during a slow upload: the FTP run stops, the window says

@@ -101,6 +101,7 @@ void TFtpClient::RecordPeer(QSslSocket *s) {
   pc.SerialText = QString::fromLatin1(cert.serialNumber());
   pc.Issuer = cert.issuerDisplayName().simplified();
   pc.Subject = cert.subjectDisplayName().simplified();
+  pc.ValidFrom = cert.effectiveDate();
   pc.ValidUntil = cert.expiryDate();
   pc.Verified = FSslErrors.isEmpty();
   for (const auto &e : FSslErrors)

@@ -80,6 +80,7 @@ struct TFtpPeerCertificate {
   QString SerialText; // as the certificate gives it: hex pairs separated by ':'
   QString Issuer;     // one line
   QString Subject;
+  QDateTime ValidFrom;
   QDateTime ValidUntil;
   bool Verified = false; // chain and host name verified against the trusted roots
   QStringList Errors;    // verification errors when not verified

@@ -248,6 +248,7 @@ bool ReadProjectFile(int index, TProjectInfo &p, quint16 dictLangId, QString *er
   if (p.TransferMode == tmFtp) {
     p.SecureMode = EnumInRange(num("UseTLS", 0), 3, 0);
     p.Passive = ini->ReadBool(Section, QStringLiteral("Passive"), false);
+    p.CertFingerprint = str("CertFingerprint");
     p.ProxyPar.Server = str("ProxyServer");
     p.ProxyPar.Port = num("ProxyPort", 2121);
     p.ProxyPar.Username = str("ProxyUsername");
@@ -301,6 +302,8 @@ bool WriteProjectFile(TProjectInfo &p, QString *error) {
     if (p.TransferMode == tmFtp) {
       num("UseTLS", p.SecureMode);
       flag("Passive", p.Passive);
+      if (!p.CertFingerprint.isEmpty())
+        str("CertFingerprint", p.CertFingerprint);
       str("ProxyServer", p.ProxyPar.Server);
       num("ProxyPort", p.ProxyPar.Port);
       str("ProxyUsername", p.ProxyPar.Username);

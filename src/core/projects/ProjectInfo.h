@@ -70,6 +70,9 @@ public:
   bool Reload = true; // in memory only
   bool Changed = false;
   bool Passive = false;
+  // SHA-256 of the server certificate the user chose to trust although it did not verify;
+  // empty until then.
+  QString CertFingerprint;
   TFtpProxyParams ProxyPar;
   TSynEncoding ProjEncoding = seAnsi;
   bool UseBom = true;

@@ -85,6 +85,9 @@ TExtFtp::TExtFtp(const QByteArray &pwd, const QString &key, const QString &cert,
     fCertInfo.Issuer = pc.Issuer;
     fCertInfo.Fingerprint = pc.Fingerprint;
     fCertInfo.ValidUntil = pc.ValidUntil;
+    fCertInfo.Subject = pc.Subject;
+    fCertInfo.ValidFrom = pc.ValidFrom;
+    fCertInfo.Verified = pc.Verified;
     if (!pc.Verified)
       LogLine(QStringLiteral("Certificate not verified (%1): %2")
                   .arg(pc.Issuer, pc.Errors.join(QStringLiteral("; "))));

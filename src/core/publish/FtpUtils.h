@@ -35,7 +35,13 @@ struct TCerticateInfo {
   QString Issuer;
   QString Fingerprint;
   QDateTime ValidUntil;
-  void Clear() { *this = TCerticateInfo{0, 0, {}, {}, {}, QDateTime::currentDateTime()}; }
+  QString Subject;
+  QDateTime ValidFrom;
+  bool Verified = false; // chain and host name check out against the trusted roots
+  void Clear() {
+    *this = TCerticateInfo{};
+    ValidUntil = QDateTime::currentDateTime();
+  }
 };
 
 class TFtpFileInfo {

@@ -2,6 +2,7 @@
 // window and the transfer log.
 #include "core/common/Translate.h"
 #include "core/projects/ProjectInfo.h"
+#include "core/publish/CertTrust.h"
 #include "core/publish/FtpThread.h"
 #include "core/publish/FtpUtils.h"
 #include "core/publish/Templates.h"
@@ -110,12 +111,50 @@ bool TPublishing::Run(TRunKind kind, TProjectInfo project, const TTransferReques
   if (ftp) {
     TFtpThread *session = FMain->FtpSession();
     const TFtpConnectParams params = ConnectParamsOf(project);
+    // A certificate that does not verify is judged against the one the project trusts; a question
+    // goes to the user on this thread while the FTP thread waits for the answer.
+    QString trusted = project.CertFingerprint;
+    QString refusal;
+    auto confirmCert = [&](const TCerticateInfo &cert) {
+      const TCertJudgement j = JudgeCertificate(trusted, cert);
+      if (j.Verdict == cvRefuse)
+        refusal = j.Warning;
+      if (j.Verdict != cvAsk)
+        return j.Verdict == cvAccept;
+      const QString question = CertificateQuestion(cert);
+      bool yes = false;
+      auto ask = [&] { yes = ConfirmBox(question); };
+      if (QThread::currentThread() == FMain->thread())
+        ask();
+      else
+        QMetaObject::invokeMethod(FMain, ask, Qt::BlockingQueuedConnection);
+      if (yes)
+        trusted = cert.Fingerprint;
+      return yes;
+    };
     session->Run([&](TExtFtp &ftpSession) {
       ftpSession.SetConnectParams(params);
+      ftpSession.SetVerifyPeerMode(1);
+      ftpSession.SetConfirmCert(confirmCert);
       sum = kind == rkTransfer ? FPublisher.TransferFtp(ftpSession, project, request)
                                : FPublisher.ClearFtp(ftpSession, project);
+      // The callback refers to this run; the session outlives it.
+      ftpSession.SetConfirmCert({});
+      ftpSession.SetVerifyPeerMode(0);
       return 0;
     });
+    if (trusted != project.CertFingerprint) {
+      // Kept in the active project (Run works on a copy); written with the project file.
+      TProjectInfo *active = FMain->ActProject;
+      if (active && active->ProjFileName == project.ProjFileName) {
+        active->CertFingerprint = trusted;
+        active->Changed = true;
+      }
+    }
+    if (!refusal.isEmpty()) {
+      log.WriteLogError(0, refusal);
+      ErrorBox(refusal);
+    }
   } else {
     // The copies run on their own thread so that the window stays responsive; the signals of
     // the walk reach the status window queued.
@@ -209,9 +248,11 @@ void TPublishing::ClearServerExecute() {
   if (!project || project->TransferMode == tmOff)
     return;
   const QString question = FormatS(_("Delete whole directory: \r\n%s?"), {DestinationText(*project, true)});
-  const bool yes =
-      ClearResponder ? ClearResponder(question)
-                     : ShowMessage(mkConfirm, question, TMsgOptions{mpPoint, QCursor::pos(), mrNo}) == mrYes;
+  TMsgOptions atMouse;
+  atMouse.Place = mpPoint;
+  atMouse.At = QCursor::pos();
+  atMouse.Default = mrNo;
+  const bool yes = ClearResponder ? ClearResponder(question) : ShowMessage(mkConfirm, question, atMouse) == mrYes;
   if (!yes)
     return;
   Run(rkClear, *project, TTransferRequest{}, false);
