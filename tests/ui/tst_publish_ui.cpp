@@ -3,6 +3,8 @@
 #include "core/common/IniFileUtils.h"
 #include "core/projects/ProjectInfo.h"
 #include "ui/app/HauptForm.h"
+#include "ui/app/HauptFormPanels.h"
+#include "ui/app/SearchResultsTree.h"
 #include "ui/app/RecoverDlg.h"
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/MessageBox.h"
@@ -164,6 +166,37 @@ private slots:
     PressF9(*m, 2, false, &TTransferDialog::StartButton);
     QCOMPARE(FResult, QString("Nothing to do!"));
     QCOMPARE(ReadAll(FDir.filePath("config/Tamrix/tst_publish_ui.log")), log);
+  }
+
+  // "Check links first" lists the broken links before anything is sent: No sends nothing, Yes goes on.
+  void checkLinksBeforeTransfer() {
+    auto m = NewMain();
+    m->ActProject->TransferMode = tmDirect;
+    m->ActProject->RemotePath = FDest;
+    QVERIFY(WriteAll(FWeb + "index.html", "<p><a href=\"missing.html\">x</a></p>"));
+    TMsgResult answer = mrNo;
+    SetMessageResponder([&](TMsgKind, const QString &text) {
+      FAsked << text;
+      return text.contains("broken link") ? answer : mrYes;
+    });
+    TPublishing::Of(m.get())->DialogResponder = [this](TTransferDialog *d) {
+      ++FDialogs;
+      d->Selection[2]->setChecked(true);
+      d->CheckLinksCheck->setChecked(true);
+      d->StartButton->click();
+      return d->result();
+    };
+    TPublishing::Of(m.get())->TransferAction->trigger();
+    QVERIFY(FAsked.contains("1 broken link(s) found. Transfer anyway?"));
+    QVERIFY(!QFileInfo::exists(FDest + "/index.html"));
+    QCOMPARE(m->Panels()->Results()->topLevelItemCount(), 1);
+    answer = mrYes;
+    TPublishing::Of(m.get())->TransferAction->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(FDest + "/index.html"), 10000);
+    SetMessageResponder([this](TMsgKind, const QString &text) {
+      FAsked << text;
+      return mrYes;
+    });
   }
 
   // "Show what would change" lists without sending; going on then sends exactly that list, and a

@@ -574,6 +574,12 @@ void TMainPanels::CheckLinks() {
     FAnchors->btnCheckLinks->setEnabled(true);
 }
 
+void TMainPanels::ShowBrokenLinks(const TLinkCheckSummary &summary) {
+  tvSearchresults->clear();
+  ShowResultsPanel();
+  LinksChecked(summary);
+}
+
 void TMainPanels::LinksChecked(const TLinkCheckSummary &summary) {
   FAnchors->btnCheckLinks->setEnabled(true);
   QTreeWidgetItem *node = nullptr;

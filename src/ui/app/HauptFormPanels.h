@@ -54,6 +54,8 @@ public:
   void OpenTarget(const TSearchResultsTree::TTarget &t, const QString &root = QString());
   const QList<TAnchorFile> &AnchorFiles() const { return FAnchorFiles; }
   const TFileSearchSummary &LastSummary() const { return FSummary; }
+  // Lists the broken links of a check made elsewhere (before publishing) in the results.
+  void ShowBrokenLinks(const TLinkCheckSummary &summary);
 
 private:
   void CreateActions();

@@ -1,5 +1,6 @@
 // The main window's publishing commands: the transfer dialog, the run on its thread, the status
 // window and the transfer log.
+#include "core/app/LinkCheck.h"
 #include "core/common/Translate.h"
 #include "core/projects/ProjectInfo.h"
 #include "core/publish/CertTrust.h"
@@ -8,6 +9,7 @@
 #include "core/publish/Templates.h"
 #include "core/publish/TransferLog.h"
 #include "ui/app/HauptForm.h"
+#include "ui/app/HauptFormPanels.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/projects/PwdDlg.h"
@@ -18,6 +20,7 @@
 #include "ui/publish/TransferStatus.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QCursor>
@@ -229,6 +232,21 @@ void TPublishing::TransferExecute() {
   for (TMDIForm *d : docs)
     if (d->IsModified() && !FMain->SaveTextFromMDI(d, false))
       return;
+  // Before anything is sent: local links whose file or anchor is missing, listed in the results.
+  if (dialog.CheckLinksCheck->isChecked()) {
+    TLinkCheckJob job;
+    job.Folder = project->ProjPath;
+    job.Root = project->ProjPath;
+    job.CaseMode = project->CaseMode;
+    const std::atomic<bool> never{false};
+    const TLinkCheckSummary links = CheckLinks(job, {}, never);
+    if (!links.Broken.isEmpty()) {
+      FMain->Panels()->ShowBrokenLinks(links);
+      if (ShowMessage(mkConfirm, FormatS(_("%s broken link(s) found. Transfer anyway?"),
+                                         {QString::number(links.Broken.size())})) != mrYes)
+        return;
+    }
+  }
   if (answer == TTransferDialog::ShowChanges) {
     if (!Run(rkTransfer, *project, request, true) || LastSummary.Stopped)
       return;

@@ -86,8 +86,11 @@ TTransferDialog::TTransferDialog(QWidget *parent) : QDialog(parent) {
   SyncCheck->setObjectName(QStringLiteral("SyncCheck"));
   OverwriteCheck = new QCheckBox(_("Overwrite all"), this);
   OverwriteCheck->setObjectName(QStringLiteral("OverwriteCheck"));
+  CheckLinksCheck = new QCheckBox(_("Check links first"), this);
+  CheckLinksCheck->setObjectName(QStringLiteral("CheckLinksCheck"));
   lay->addWidget(SyncCheck);
   lay->addWidget(OverwriteCheck);
+  lay->addWidget(CheckLinksCheck);
 
   auto *buttons = new QDialogButtonBox(this);
   StartButton = buttons->addButton(_("Start"), QDialogButtonBox::AcceptRole);

@@ -35,7 +35,7 @@ public:
   QLabel *CurrentLabel, *DestLabel, *DirLabel;
   THistoryCombo *FolderBox, *FilterBox;
   QPushButton *BrowseButton, *StartButton, *ChangesButton;
-  QCheckBox *SubDirsCheck, *SyncCheck, *OverwriteCheck;
+  QCheckBox *SubDirsCheck, *SyncCheck, *OverwriteCheck, *CheckLinksCheck;
   std::function<QString(const QString &title, const QString &start)> DirectoryResponder;
 
 private:
