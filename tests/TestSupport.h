@@ -8,18 +8,9 @@
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
 
-#include <QFile>
+#include "FileSupport.h"
+
 #include <memory>
-
-inline QByteArray ReadAll(const QString &f) {
-  QFile file(f);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool WriteAll(const QString &f, const QByteArray &d) {
-  QFile file(f);
-  return file.open(QIODevice::WriteOnly) && file.write(d) == d.size();
-}
 
 // A document host for document windows tested without the main window.
 class TTestHost : public TDocumentHost {

@@ -4,6 +4,8 @@
 #include "core/common/SafeFile.h"
 #include "core/editor/SpellCheck.h"
 
+#include "FileSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,10 +17,6 @@ namespace {
 const quint32 EnUs = 0x0409, DeDe = 0x0407, HuHu = 0x040E;
 const QString SysDicts = QStringLiteral("/usr/share/hunspell/");
 
-QByteArray ReadAll(const QString &f) {
-  QFile file(f);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class TstEditorSpell : public QObject {

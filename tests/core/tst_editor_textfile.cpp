@@ -5,17 +5,12 @@
 #include "core/editor/CommandCatalogue.h"
 #include "core/editor/TextFile.h"
 
+#include "FileSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-QByteArray ReadAll(const QString &f) {
-  QFile file(f);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
 
 class TstEditorTextFile : public QObject {
   Q_OBJECT

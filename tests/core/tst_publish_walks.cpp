@@ -8,6 +8,8 @@
 #include "core/publish/TextFilter.h"
 #include "core/publish/TransferLog.h"
 
+#include "FileSupport.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -17,22 +19,6 @@
 #include <cerrno>
 
 namespace {
-QByteArray ReadAll(const QString &f) {
-  QFile file(f);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString &f, const QByteArray &d) {
-  QDir().mkpath(QFileInfo(f).absolutePath());
-  QFile file(f);
-  return file.open(QIODevice::WriteOnly) && file.write(d) == d.size();
-}
-
-bool SetTime(const QString &f, const QDateTime &t) {
-  QFile file(f);
-  return file.open(QIODevice::ReadWrite) && file.setFileTime(t, QFileDevice::FileModificationTime);
-}
-
 // Every file below dir, relative, sorted.
 QStringList Tree(const QString &dir) {
   QStringList out;

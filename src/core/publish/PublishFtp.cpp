@@ -374,11 +374,7 @@ bool TPublisher::SyncFtpImpl(TExtFtp &ftp, const QString &sourceRoot, int &count
                                  listing[i].FSize};
           continue;
         }
-        if (!logged) {
-          LogDir(6, true, relFolder);
-          emit DirectoryChanged(relFolder);
-          logged = true;
-        }
+        LogDeletionFolder(relFolder, logged);
         Status(shown);
         // Remote names are used as the server gave them (no case change).
         const bool deleted =

@@ -269,11 +269,7 @@ bool TPublisher::SyncFolder(const QString &sourceRoot, const QString &destRoot, 
       Plan << TPlannedChange{ckDelete, shown, e.size()};
       continue;
     }
-    if (!logged) {
-      LogDir(6, true, relFolder);
-      emit DirectoryChanged(relFolder);
-      logged = true;
-    }
+    LogDeletionFolder(relFolder, logged);
     Status(shown);
     if (QFile::remove(e.filePath())) {
       ++count;

@@ -194,6 +194,20 @@ void TPublisher::LogDir(int indent, bool rootToo, const QString &folder) {
     LogFile->WriteLogDir(indent, rootToo, folder);
 }
 
+void TPublisher::BeginCopyPhase() {
+  emit ActionChanged(_("Copying to"));
+  emit ProtocolLine(_("Copy files:"));
+  Log(4, _("Copy files"));
+}
+
+void TPublisher::LogDeletionFolder(const QString &relFolder, bool &logged) {
+  if (logged)
+    return;
+  LogDir(6, true, relFolder);
+  emit DirectoryChanged(relFolder);
+  logged = true;
+}
+
 namespace {
 // Where a selection starts: a folder relative to the root, the mask, the project filter on or
 // off and whether subfolders are walked.
@@ -255,9 +269,7 @@ TTransferSummary TPublisher::TransferDirect(const TProjectInfo &project, const T
   const QString root = QDir::cleanPath(project.ProjPath);
   bool ok = true;
   if (r.Selection == 4) {
-    emit ActionChanged(_("Copying to"));
-    emit ProtocolLine(_("Copy files:"));
-    Log(4, _("Copy files"));
+    BeginCopyPhase();
     for (const QString &file : r.ChangedFiles) {
       if (StopHere())
         break;
@@ -292,9 +304,7 @@ TTransferSummary TPublisher::TransferDirect(const TProjectInfo &project, const T
       ok = SyncFolder(src, dst, sum.Deleted, caseMode, s.UseFilter, s.Recurse, s.Mask, QString());
     }
     if (ok && !StopHere()) {
-      emit ActionChanged(_("Copying to"));
-      emit ProtocolLine(_("Copy files:"));
-      Log(4, _("Copy files"));
+      BeginCopyPhase();
       ok = CopyToFolder(src, dst, sum.Copied, caseMode, r.Overwrite, s.UseFilter, s.Recurse, s.Mask,
                         QString());
     }
@@ -329,9 +339,7 @@ TTransferSummary TPublisher::TransferFtp(TExtFtp &ftp, const TProjectInfo &proje
     const QString root = QDir::cleanPath(project.ProjPath);
     bool ok = true;
     if (r.Selection == 4) {
-      emit ActionChanged(_("Copying to"));
-      emit ProtocolLine(_("Copy files:"));
-      Log(4, _("Copy files"));
+      BeginCopyPhase();
       for (const QString &file : r.ChangedFiles) {
         if (StopHere())
           break;
@@ -362,9 +370,7 @@ TTransferSummary TPublisher::TransferFtp(TExtFtp &ftp, const TProjectInfo &proje
           ok = SyncFtpFolder(ftp, src, sum.Deleted, s.UseFilter, s.Recurse, s.Mask, QString());
         }
         if (ok && !StopHere()) {
-          emit ActionChanged(_("Copying to"));
-          emit ProtocolLine(_("Copy files:"));
-          Log(4, _("Copy files"));
+          BeginCopyPhase();
           ok = UploadFolder(ftp, src, sum.Copied, r.Overwrite, s.UseFilter, s.Recurse, s.Mask, QString());
         }
       }

@@ -153,6 +153,10 @@ private:
   void Log(int indent, const QString &text);
   void LogError(int indent, const QString &text);
   void LogDir(int indent, bool rootToo, const QString &folder);
+  // The start of a copy phase: the action, the protocol line and the log line.
+  void BeginCopyPhase();
+  // The folder line of a synchronisation, written before the folder's first deletion only.
+  void LogDeletionFolder(const QString &relFolder, bool &logged);
   void Status(const QString &text) { emit StatusLine(text); }
   bool EnterRemote(TExtFtp &ftp, const QString &name, bool create);
   void CleanLeftovers(TExtFtp &ftp);
