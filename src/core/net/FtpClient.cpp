@@ -110,7 +110,7 @@ void TFtpClient::RecordPeer(QSslSocket *s) {
   FPeerCert = pc;
 }
 
-bool TFtpClient::SendLine(const QString &line, bool hidden) {
+bool TFtpClient::SendLine(const QString &line, bool hidden, bool drain) {
   if (line.contains(u'\r') || line.contains(u'\n') || line.contains(QChar(0))) {
     SetError(ekLocal, QStringLiteral("Line break or NUL in a command refused"));
     return false;
@@ -122,10 +122,10 @@ bool TFtpClient::SendLine(const QString &line, bool hidden) {
   // Replies nobody asked for would be taken for the answer to this command: some servers
   // answer the close of an unused data connection, and a server that drops an idle session
   // says "421" and closes. A zero wait picks up what has arrived meanwhile.
-  if (FCtrl->bytesAvailable() == 0)
+  if (drain && FCtrl->bytesAvailable() == 0)
     FCtrl->waitForReadyRead(0);
   bool closing = false;
-  while (FCtrl->canReadLine()) {
+  while (drain && FCtrl->canReadLine()) {
     const QString stray = Decode(FCtrl->readLine()).trimmed();
     Log(QStringLiteral("Ignored: ") + stray);
     closing = closing || stray.startsWith(QStringLiteral("421"));
@@ -612,6 +612,49 @@ bool TFtpClient::ModificationTime(const QString &name, QDateTime &utc) {
   return true;
 }
 
+bool TFtpClient::Pipeline(const QStringList &commands, QList<QPair<int, QString>> &replies) {
+  ClearError();
+  replies.clear();
+  // Checked before anything is sent: a batch broken off half-way would leave replies behind.
+  for (const QString &c : commands)
+    if (c.contains(u'\r') || c.contains(u'\n') || c.contains(QChar(0))) {
+      SetError(ekLocal, QStringLiteral("Line break or NUL in a command refused"));
+      return false;
+    }
+  for (int i = 0; i < commands.size(); ++i)
+    if (!SendLine(commands[i], false, i == 0))
+      return false;
+  for (int i = 0; i < commands.size(); ++i) {
+    if (!ReadFinalReply(ReadTimeout))
+      return false;
+    replies.append({FReplyCode, LastReplyFirstLine()});
+  }
+  return true;
+}
+
+bool TFtpClient::ModificationTimes(const QStringList &names, QList<QDateTime> &utc) {
+  utc.clear();
+  utc.reserve(names.size());
+  // Small enough that neither side's socket buffer fills while the other waits.
+  constexpr int Batch = 40;
+  QList<QPair<int, QString>> replies;
+  for (int from = 0; from < names.size(); from += Batch) {
+    QStringList batch;
+    for (int i = from; i < qMin<int>(names.size(), from + Batch); ++i)
+      batch << QStringLiteral("MDTM ") + names[i];
+    if (!Pipeline(batch, replies))
+      return false;
+    for (const auto &r : replies)
+      utc << (r.first == 213 ? FtpListing::ParseFtpTime(r.second.mid(4)) : QDateTime());
+  }
+  return true;
+}
+
+QString TFtpClient::SetTimeCommand(const QString &name, const QDateTime &utc) const {
+  const QString cmd = HasFeature(QStringLiteral("MFMT")) ? QStringLiteral("MFMT ") : QStringLiteral("MDTM ");
+  return cmd + FtpListing::FormatFtpTime(utc) + u' ' + name;
+}
+
 bool TFtpClient::SetModificationTime(const QString &name, const QDateTime &utc) {
   ClearError();
   if (!CheckName(name) || !utc.isValid()) {
@@ -619,9 +662,7 @@ bool TFtpClient::SetModificationTime(const QString &name, const QDateTime &utc) 
       SetError(ekLocal, QStringLiteral("Invalid time"));
     return false;
   }
-  const QString t = FtpListing::FormatFtpTime(utc);
-  const QString cmd = HasFeature(QStringLiteral("MFMT")) ? QStringLiteral("MFMT ") : QStringLiteral("MDTM ");
-  if (!Command(cmd + t + u' ' + name))
+  if (!Command(SetTimeCommand(name, utc)))
     return false;
   if (!Positive(FReplyCode)) {
     SetError(ekProtocol, LastReplyFirstLine());

@@ -98,8 +98,18 @@ public:
   bool List(QList<TFtpListEntry> &entries);
   // "MDTM name" in UTC.
   bool ModificationTime(const QString &name, QDateTime &utc);
+  // The times of many files: the "MDTM" commands go out in batches and the replies are read in
+  // order, so a folder costs a round trip per batch rather than per file. utc gets one entry per
+  // name, invalid where the server gave no time. False only when the session failed.
+  bool ModificationTimes(const QStringList &names, QList<QDateTime> &utc);
+  // Sends the commands in one write and reads their final replies in order (code, first line),
+  // saving a round trip per command where no command depends on the answer before it.
+  // False when the session failed; replies then holds what was read until then.
+  bool Pipeline(const QStringList &commands, QList<QPair<int, QString>> &replies);
   // "MFMT" when offered, else "MDTM <time> name"; `utc` is written as given.
   bool SetModificationTime(const QString &name, const QDateTime &utc);
+  // The command SetModificationTime sends ("MFMT" where offered, else "MDTM" with a time).
+  QString SetTimeCommand(const QString &name, const QDateTime &utc) const;
   // "SIZE name".
   bool FileSize(const QString &name, qint64 &size);
 
@@ -144,7 +154,8 @@ private:
   bool TlsEstablished();
   bool Logon();
   bool LogonUser(const QString &user, const QString &pass, const QString &acct);
-  bool SendLine(const QString &line, bool hidden = false);
+  // drain: first drop replies nobody asked for (not between pipelined commands).
+  bool SendLine(const QString &line, bool hidden = false, bool drain = true);
   // One reply; `abortable`: Abort() ends the wait. Every failure but a refusal leaves the
   // connection out of step with the server and closes it.
   bool ReadReply(int timeoutMs, bool abortable = true);

@@ -573,6 +573,14 @@ int TExtFtp::CheckTimeStamp(const QString &name, int delta, bool asGMT, const QD
   return 2;
 }
 
+QDateTime TExtFtp::RemoteStamp(const QFileInfo &localFile, bool checkTime) const {
+  QDateTime t = localFile.lastModified();
+  const QDateTime now = QDateTime::currentDateTime();
+  if (checkTime && t > now.addDays(1))
+    t = now;
+  return t.toUTC().addSecs(qint64(fTimeOffset) * 60);
+}
+
 bool TExtFtp::SetTimeStampFromFile(const QString &localFile, const QString &name, bool checkTime) {
   const QFileInfo fi(localFile);
   if (!fi.exists()) {
@@ -580,12 +588,7 @@ bool TExtFtp::SetTimeStampFromFile(const QString &localFile, const QString &name
     StoreError(QStringLiteral("File not found: ") + localFile);
     return false;
   }
-  QDateTime t = fi.lastModified();
-  const QDateTime now = QDateTime::currentDateTime();
-  if (checkTime && t > now.addDays(1))
-    t = now;
-  const QDateTime utc = t.toUTC().addSecs(qint64(fTimeOffset) * 60);
-  if (!SetModificationTime(ModifyName(name), utc)) {
+  if (!SetModificationTime(ModifyName(name), RemoteStamp(fi, checkTime))) {
     StoreError(ErrorText());
     return false;
   }

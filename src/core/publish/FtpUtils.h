@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 
+class QFileInfo;
 class QIODevice;
 
 // Transfer result codes, shared with the publishing workers.
@@ -149,6 +150,10 @@ public:
   bool RenameFile(const QString &from, const QString &to);
   int CheckTimeStamp(const QString &name, int delta, bool asGMT, const QDateTime &localTime);
   bool SetTimeStampFromFile(const QString &localFile, const QString &name, bool checkTime);
+  // The server time SetTimeStampFromFile gives a copy of the file (checkTime: none in the future).
+  QDateTime RemoteStamp(const QFileInfo &localFile, bool checkTime) const;
+  // After commands sent past the session's own calls (TFtpClient::Pipeline) changed the folder.
+  void InvalidateListing() { fValidDirectoryListing = false; }
   // Remote time of a name; invalid when the server knows none.
   QDateTime RemoteTime(const QString &name, bool asGMT);
 
