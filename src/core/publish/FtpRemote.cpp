@@ -1,0 +1,182 @@
+#include "core/publish/RemoteSession.h"
+
+#include <QFileInfo>
+
+QString TFtpRemote::ServerText() const {
+  return FFtp.Host + u':' + QString::number(FFtp.Port);
+}
+
+bool TFtpRemote::Open() {
+  return FFtp.Open();
+}
+
+void TFtpRemote::Disconnect() {
+  FFtp.Disconnect();
+}
+
+bool TFtpRemote::Connected() const {
+  return FFtp.Connected();
+}
+
+QString TFtpRemote::ModifyName(const QString &name) const {
+  return FFtp.ModifyName(name);
+}
+
+QString TFtpRemote::CurrentDir() const {
+  return FFtp.CurrentDir();
+}
+
+QString TFtpRemote::LoginDir() const {
+  return FFtp.LoginDir();
+}
+
+QString TFtpRemote::TempDir() const {
+  return FFtp.TempDir();
+}
+
+bool TFtpRemote::ChangeToDir(const QString &dir) {
+  return FFtp.ChangeToDir(dir);
+}
+
+int TFtpRemote::ChangeToNewDir(const QString &dir) {
+  return FFtp.ChangeToNewDir(dir);
+}
+
+bool TFtpRemote::ForceDir(const QString &dir) {
+  return FFtp.ForceDir(dir);
+}
+
+bool TFtpRemote::RemoveDir(const QString &name) {
+  return FFtp.RemoveDir(name);
+}
+
+bool TFtpRemote::GetFileList() {
+  return FFtp.GetFileList();
+}
+
+const TFtpFileList &TFtpRemote::FileList() const {
+  return FFtp.FileList();
+}
+
+bool TFtpRemote::GetDirList(TDirectoryList &dirList) {
+  return FFtp.GetDirList(dirList);
+}
+
+bool TFtpRemote::ExactTimes() const {
+  // "LIST" has only minutes; a machine listing has seconds.
+  return FFtp.UseMachineListing && FFtp.HasFeature(QStringLiteral("MLST"));
+}
+
+bool TFtpRemote::MachineListing() const {
+  return FFtp.UseMachineListing;
+}
+
+void TFtpRemote::SetMachineListing(bool on) {
+  FFtp.UseMachineListing = on;
+}
+
+int TFtpRemote::CheckTimeStamp(const QString &name, int delta, bool asGMT, const QDateTime &localTime) {
+  return FFtp.CheckTimeStamp(name, delta, asGMT, localTime);
+}
+
+bool TFtpRemote::ModificationTimes(const QStringList &names, QList<QDateTime> &utc) {
+  return FFtp.ModificationTimes(names, utc);
+}
+
+bool TFtpRemote::SetTimeStampFromFile(const QString &localFile, const QString &name, bool checkTime) {
+  return FFtp.SetTimeStampFromFile(localFile, name, checkTime);
+}
+
+int TFtpRemote::Flush(QIODevice *source, const QString &destFile, bool append) {
+  return FFtp.Flush(source, destFile, append);
+}
+
+int TFtpRemote::Fill(const QString &sourceFile, QIODevice *dest) {
+  return FFtp.Fill(sourceFile, dest);
+}
+
+bool TFtpRemote::FileSize(const QString &name, qint64 &size) {
+  return FFtp.FileSize(name, size);
+}
+
+bool TFtpRemote::RenameFile(const QString &from, const QString &to) {
+  if (FFtp.RenameFile(from, to))
+    return true;
+  // Some servers refuse to rename onto an existing file: remove it, then rename.
+  return FFtp.Connected() && FFtp.DeleteFile(to, true) && FFtp.RenameFile(from, to);
+}
+
+void TFtpRemote::SizeAndTime(const QString &tempName, const QString &localFile, qint64 &size, bool &timeSet) {
+  // The size check goes out with the time: one round trip. Where the pipelined commands fail
+  // (a lost connection), the size is asked alone with the session's recovery.
+  size = -1;
+  timeSet = false;
+  QList<QPair<int, QString>> replies;
+  if (FFtp.Pipeline({QStringLiteral("SIZE ") + tempName,
+                     FFtp.SetTimeCommand(tempName, FFtp.RemoteStamp(QFileInfo(localFile), true))},
+                    replies)) {
+    bool ok = false;
+    if (replies[0].first == 213)
+      size = replies[0].second.mid(4).trimmed().toLongLong(&ok);
+    if (!ok)
+      size = -1;
+    timeSet = replies[1].first / 100 == 2;
+  } else if (!FFtp.FileSize(tempName, size)) {
+    size = -1;
+  }
+}
+
+bool TFtpRemote::PlaceScratch(const QString &temp, const QString &name) {
+  // RNFR with RNTO in one round trip; else one by one with recovery.
+  QList<QPair<int, QString>> replies;
+  const bool renamed = FFtp.Pipeline({QStringLiteral("RNFR ") + FFtp.ModifyName(temp),
+                                      QStringLiteral("RNTO ") + FFtp.ModifyName(name)},
+                                     replies) &&
+                       replies[0].first == 350 && replies[1].first / 100 == 2;
+  if (!renamed && !RenameFile(temp, name))
+    return false;
+  FFtp.InvalidateListing();
+  return true;
+}
+
+bool TFtpRemote::DeleteFile(const QString &name, bool initListing) {
+  return FFtp.DeleteFile(name, initListing);
+}
+
+bool TFtpRemote::DeleteName(const QString &name) {
+  return FFtp.TFtpClient::DeleteFile(name);
+}
+
+void TFtpRemote::AbortTransfer() {
+  FFtp.AbortTransfer();
+}
+
+void TFtpRemote::ClearAbort() {
+  FFtp.ClearAbort();
+}
+
+QString TFtpRemote::IndyError() {
+  return FFtp.IndyError();
+}
+
+bool TFtpRemote::LastRefused() const {
+  return FFtp.ErrorKind() == ekProtocol;
+}
+
+void TFtpRemote::SetQuickTimeouts(bool on) {
+  if (on) {
+    FConnectTimeout = FFtp.ConnectTimeout;
+    FReadTimeout = FFtp.ReadTimeout;
+    FFtp.ConnectTimeout = 3000;
+    FFtp.ReadTimeout = 3000;
+  } else if (FConnectTimeout > 0) {
+    FFtp.ConnectTimeout = FConnectTimeout;
+    FFtp.ReadTimeout = FReadTimeout;
+  }
+}
+
+TRemoteSession::TProgressFn TFtpRemote::SwapProgress(TProgressFn f) {
+  TProgressFn old = std::move(FFtp.OnProgress);
+  FFtp.OnProgress = std::move(f);
+  return old;
+}
