@@ -1,0 +1,58 @@
+#pragma once
+// One running program per settings file. The first process holds a lock beside the settings file
+// and listens on a local socket named after the file's absolute path; a later start with the same
+// settings file hands its file names over that socket and ends, so that only one process ever
+// writes the settings. A lock left by a crashed process is taken over (its owner no longer runs),
+// and so is the socket file it left behind.
+#include <QLockFile>
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+class TSingleInstance : public QObject {
+  Q_OBJECT
+public:
+  enum TRole {
+    irPrimary,    // this process runs the program and receives later starts' files
+    irHandedOver, // another process runs it and took the files: end at once
+    irNoAnswer    // another process holds the lock but did not take the files
+  };
+
+  explicit TSingleInstance(const QString &settingsFile, QObject *parent = nullptr);
+  ~TSingleInstance() override;
+
+  // Becomes the primary process, or hands files (absolute names) to the running one.
+  TRole Start(const QStringList &files, int answerTimeoutMs = 5000);
+
+  // Files handed over by later starts go to handler; those that came before it was set are
+  // handed on when it is set.
+  void SetHandler(std::function<void(const QStringList &)> handler);
+
+  // The name both the lock and the socket are derived from (a hash of the settings file's path).
+  static QString KeyOf(const QString &settingsFile);
+  QString ServerName() const { return FKey; }
+
+  // Bounds of one hand-over: anything larger or slower is dropped.
+  static constexpr qint64 MaxMessageBytes = 1 << 20;
+  static constexpr int MaxFiles = 1000;
+
+private:
+  void Accept();
+  void Read(QLocalSocket *socket);
+  void Deliver(const QStringList &files);
+
+  QString FKey, FSettingsFile;
+  std::unique_ptr<QLockFile> FLock;
+  QLocalServer *FServer = nullptr;
+  std::function<void(const QStringList &)> FHandler;
+  QList<QStringList> FPending;
+};
+
+// The message a later start sends, and its reading (nothing when it is damaged or too large).
+QByteArray EncodeHandOver(const QStringList &files);
+std::optional<QStringList> DecodeHandOver(const QByteArray &data, bool *complete = nullptr);
