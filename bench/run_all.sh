@@ -2,7 +2,7 @@
 # Runs every benchmark without a user and prints one table: measurement, ours, peer, ratio, target.
 # Builds with -DQUILLMARK_BENCH=ON in its own folder (QM_BENCH_BUILD, default build-bench), installs
 # the peer tools that are missing (as root, with apt-get), and gives each benchmark a time bound.
-# Options: --skip-ftp leaves out the FTP uploads (they need root and take several minutes).
+# Options: --skip-ftp leaves out the FTP and SFTP uploads (they need root and take several minutes).
 # The full output of each benchmark is kept in $QM_BENCH_BUILD/bench-logs/.
 set -uo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -52,7 +52,7 @@ run() {
 for exe in "$BUILD"/bin/bench_*; do
   name=$(basename "$exe")
   case "$name" in
-    bench_minimal_editor | bench_ftp) continue ;; # the peer of start-up; FTP runs below
+    bench_minimal_editor | bench_ftp | bench_sftp) continue ;; # the peer of start-up; FTP and SFTP run below
   esac
   [ -x "$exe" ] && run "$name" 1800 "$exe"
 done
@@ -60,6 +60,7 @@ run startup 600 env -u QT_QPA_PLATFORM xvfb-run -a /usr/bin/python3 "$SRC/bench/
   "$BUILD/bin/Velmo" "$BUILD/bin/bench_minimal_editor"
 if ((!skip_ftp)); then
   run ftp 3600 sh "$SRC/bench/ftp_bench.sh"
+  run bench_sftp 1800 "$BUILD/bin/bench_sftp"
 fi
 
 echo

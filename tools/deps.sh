@@ -10,6 +10,10 @@ PACKAGES=(
   xvfb xauth xdotool python3-xlib x11-utils imagemagick
   python3-pyftpdlib python3-openssl python3-cryptography vsftpd openssl
   qt6-image-formats-plugins qt6-svg-dev
+  gettext
+  qt6-webengine-dev libtidy-dev
+  libssh-dev openssh-server
+  poppler-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

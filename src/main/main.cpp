@@ -1,15 +1,42 @@
+#include "core/app/LanguageList.h"
+#include "core/app/SingleInstance.h"
+#include "core/common/AppPaths.h"
+#include "core/common/Translate.h"
 #include "ui/app/HauptForm.h"
+#include "ui/app/HauptFormDesktop.h"
+#include "ui/common/MessageBox.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+  // The preview's web engine shares its graphics contexts with the windows; this must be said
+  // before the application object exists.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillmark"));
   QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
   QApplication::setDesktopFileName(QStringLiteral("quillmark"));
+  // The interface language is fixed before the first window exists.
+  const TAppPaths paths = TAppPaths::FromEnvironment();
+  InitTranslation(QApplication::arguments().mid(1), paths.AppPath, paths.ProgramDir, paths.BaseName);
+  // One program per settings file: a later start hands its files to the running one and ends.
+  const TCommandLine commandLine = ParseCommandLine(QApplication::arguments().mid(1), paths.AppPath);
+  TSingleInstance instance(commandLine.IniName.isEmpty() ? paths.IniName : commandLine.IniName);
+  switch (instance.Start(commandLine.Files)) {
+  case TSingleInstance::irHandedOver:
+    return 0;
+  case TSingleInstance::irNoAnswer:
+    ErrorBox(_("The program already runs with this settings file but does not answer:") + u'\n' +
+             (commandLine.IniName.isEmpty() ? paths.IniName : commandLine.IniName));
+    return 1;
+  case TSingleInstance::irPrimary:
+    break;
+  }
   THauptForm form(QApplication::arguments().mid(1));
+  InstallFileDrops(&form);
   if (!form.Init())
     return 0;
+  instance.SetHandler([&form](const QStringList &files) { OpenOutsideFiles(&form, files, true); });
   form.show();
   // Without a window manager nobody else gives the new window the keyboard focus (and so its
   // shortcuts and menu keys).

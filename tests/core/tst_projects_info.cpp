@@ -78,6 +78,7 @@ class TestProjectsInfo : public QObject {
   Q_OBJECT
 private slots:
   void ftpProjectRoundTrip();
+  void sftpProjectRoundTrip();
   void keysOfMode_data();
   void keysOfMode();
   void passwordStorage_data();
@@ -142,6 +143,47 @@ void TestProjectsInfo::ftpProjectRoundTrip() {
   CompareProjects(again, p);
 }
 
+void TestProjectsInfo::sftpProjectRoundTrip() {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("sftp.prj");
+  TProjectInfo p = FtpProject(file);
+  p.TransferMode = tmSftp;
+  p.Port = 2222;
+  p.KeyFile = QStringLiteral("/home/me/.ssh/id_ed25519");
+  p.Passphrase = "long pass phrase";
+  p.HostKeyFingerprint = QStringLiteral("SHA256:f9MQCooK7MI69AbxpKxyUK5cQYs3AzkVbewpcljgzvg");
+  QVERIFY(WriteProjectFile(p));
+  // A build that knows only "off", "direct" and "FTP" takes any larger number for "off".
+  QCOMPARE(StoredValue(file, "TransferMode"), QStringLiteral("3"));
+  QVERIFY(!StoredValue(file, "Passphrase").contains(QLatin1String("pass phrase")));
+  QCOMPARE(StoredValue(file, "Passphrase").size(), 105);
+  TProjectInfo back(file);
+  QVERIFY(ReadProjectFile(0, back, 0));
+  QCOMPARE(back.TransferMode, tmSftp);
+  QCOMPARE(back.Port, 2222);
+  QCOMPARE(back.Password, p.Password);
+  QCOMPARE(back.KeyFile, p.KeyFile);
+  QCOMPARE(back.Passphrase, p.Passphrase);
+  QCOMPARE(back.HostKeyFingerprint, p.HostKeyFingerprint);
+  QCOMPARE(back.RemotePath, p.RemotePath);
+
+  // Without a port the SFTP default; a mode from a newer build reads as off.
+  {
+    auto ini = TUnicodeIniFile::CreateForWrite(file);
+    ini->DeleteKey(S, "Port");
+    QVERIFY(ini->UpdateFile());
+  }
+  QVERIFY(ReadProjectFile(0, back, 0));
+  QCOMPARE(back.Port, 22);
+  {
+    auto ini = TUnicodeIniFile::CreateForWrite(file);
+    ini->WriteInteger(S, "TransferMode", 4);
+    QVERIFY(ini->UpdateFile());
+  }
+  QVERIFY(ReadProjectFile(0, back, 0));
+  QCOMPARE(back.TransferMode, tmOff);
+}
+
 void TestProjectsInfo::keysOfMode_data() {
   QTest::addColumn<int>("mode");
   QTest::addColumn<QStringList>("keys");
@@ -156,6 +198,10 @@ void TestProjectsInfo::keysOfMode_data() {
                                              "RemotePath", "UseTLS",        "Passive",       "ProxyServer",
                                              "ProxyPort",  "ProxyUsername", "ProxyPassword", "ProxyType"} +
                               tail;
+  QTest::newRow("sftp") << int(tmSftp)
+                        << head + QStringList{"Host",       "Port",    "Username",  "Password",
+                                              "RemotePath", "KeyFile", "Passphrase"} +
+                               tail;
 }
 
 void TestProjectsInfo::keysOfMode() {

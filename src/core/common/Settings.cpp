@@ -39,6 +39,8 @@ std::vector<TAppSettings::TEntry> TAppSettings::Entries(bool englishUi) {
       {form, "MacroSplit", &Form.MacroSplit, 146},
       {form, "EditSplit", &Form.EditSplit, 200},
       {form, "FormSplit", &Form.FormSplit, 271},
+      {form, "FileDlgWidth", &Form.FileDlgWidth, 0},
+      {form, "FileDlgHeight", &Form.FileDlgHeight, 0},
   };
   for (int t = 0; t < FileTypeCount; ++t) {
     const QString s = QString::fromLatin1(FileTypeInfo[t].Section);

@@ -74,6 +74,7 @@ struct TFormSettings {
   int Left = 50, Top = 50, Width = 885, Height = 667;
   int State = 0; // 0 normal, 1 minimised, 2 maximised
   int NavSplit = 171, MacroSplit = 146, EditSplit = 200, FormSplit = 271;
+  int FileDlgWidth = 0, FileDlgHeight = 0; // the file dialogs' last size; 0: large enough for the details
 };
 
 enum THtmlHelp { hhOff, hhChm, hhHtml, hhWiki };

@@ -234,17 +234,22 @@ bool ReadProjectFile(int index, TProjectInfo &p, quint16 dictLangId, QString *er
     p.FileList.append(TProjectFile{name, TTextFileInfo(props)});
   }
 
-  p.TransferMode = EnumInRange(num("TransferMode", tmOff), tmFtp, tmOff);
-  if (p.TransferMode == tmFtp) {
+  p.TransferMode = EnumInRange(num("TransferMode", tmOff), tmSftp, tmOff);
+  if (p.TransferMode == tmFtp || p.TransferMode == tmSftp) {
     p.Host = str("Host");
-    p.Port = num("Port", 2121);
+    p.Port = num("Port", p.TransferMode == tmSftp ? 22 : 2121);
     p.Username = str("Username");
     p.Password = DecryptProjectPassword(str("Password"));
   }
   if (p.TransferMode == tmDirect)
     p.RemotePath = Slashed(str("RemotePath"));
-  else if (p.TransferMode == tmFtp)
+  else if (p.TransferMode == tmFtp || p.TransferMode == tmSftp)
     p.RemotePath = str("RemotePath");
+  if (p.TransferMode == tmSftp) {
+    p.KeyFile = str("KeyFile");
+    p.Passphrase = DecryptProjectPassword(str("Passphrase"));
+    p.HostKeyFingerprint = str("HostKeyFingerprint");
+  }
   if (p.TransferMode == tmFtp) {
     p.SecureMode = EnumInRange(num("UseTLS", 0), 3, 0);
     p.Passive = ini->ReadBool(Section, QStringLiteral("Passive"), false);
@@ -291,7 +296,7 @@ bool WriteProjectFile(TProjectInfo &p, QString *error) {
     for (qsizetype i = 0; i < p.FileList.size(); ++i)
       ini->WriteString(Section, EntryKey(int(i)), EntryText(p.FileList[i]));
     num("TransferMode", p.TransferMode);
-    if (p.TransferMode == tmFtp) {
+    if (p.TransferMode == tmFtp || p.TransferMode == tmSftp) {
       str("Host", p.Host);
       num("Port", p.Port);
       str("Username", p.Username);
@@ -299,6 +304,12 @@ bool WriteProjectFile(TProjectInfo &p, QString *error) {
     }
     if (p.TransferMode != tmOff)
       str("RemotePath", p.RemotePath);
+    if (p.TransferMode == tmSftp) {
+      str("KeyFile", p.KeyFile);
+      str("Passphrase", EncryptProjectPassword(p.Passphrase));
+      if (!p.HostKeyFingerprint.isEmpty())
+        str("HostKeyFingerprint", p.HostKeyFingerprint);
+    }
     if (p.TransferMode == tmFtp) {
       num("UseTLS", p.SecureMode);
       flag("Passive", p.Passive);
@@ -362,6 +373,10 @@ int ProjectOfFile(const QList<TProjectInfo *> &projects, const QString &firstFil
 }
 
 // ---------------------------------------------------------------------------------------------
+
+QString PassphrasePrompt(const QString &keyFile) {
+  return FormatS(_("The key file:\r\n  %s\r\nrequires a pass phrase!"), {keyFile});
+}
 
 QString PasswordPrompt(bool proxy, const QString &host, int port, const QString &user) {
   const QString text =

@@ -10,7 +10,8 @@
 #include <optional>
 
 enum TTextChange : quint8 { tcNone, tcLower, tcUpper };
-enum TTransferMode : quint8 { tmOff, tmDirect, tmFtp };
+// Stored as a number; a build that does not know a value reads it as tmOff.
+enum TTransferMode : quint8 { tmOff, tmDirect, tmFtp, tmSftp };
 
 // Where a document stood when it was closed: caret, text language and date format.
 struct TTextProps {
@@ -73,6 +74,12 @@ public:
   // SHA-256 of the server certificate the user chose to trust although it did not verify;
   // empty until then.
   QString CertFingerprint;
+  // SFTP: a private key file that logs in instead of the password, its pass phrase (plain in
+  // memory, enciphered in the file like the password), and the server key the user trusted
+  // ("SHA256:..."; empty until the first connection).
+  QString KeyFile;
+  QByteArray Passphrase;
+  QString HostKeyFingerprint;
   TFtpProxyParams ProxyPar;
   TSynEncoding ProjEncoding = seAnsi;
   bool UseBom = true;
@@ -147,6 +154,8 @@ QString PasswordPrompt(bool proxy, const QString &host, int port, const QString 
 // The connection method (0..5) the proxy dialog selects for a stored Mode; the top bit of Mode
 // is not part of the method, and 0 or an unknown value selects the first one.
 int ProxyMethodIndex(quint8 mode);
+// The prompt for the pass phrase of an SFTP key file the project keeps none for.
+QString PassphrasePrompt(const QString &keyFile);
 // A port typed by the user: a whole number from minPort to maxPort, blanks around it allowed.
 bool ParsePort(const QString &text, int minPort, int maxPort, int &port);
 

@@ -3,6 +3,7 @@
 #include "core/common/Translate.h"
 #include "core/publish/FtpUtils.h"
 #include "core/publish/Publisher.h"
+#include "core/publish/RemoteSession.h"
 #include "core/publish/TransferLog.h"
 
 #include <QBuffer>
@@ -31,51 +32,48 @@ constexpr qint64 VerifyInMemory = 52428800;
 // The session's progress goes to the publisher while one upload runs, and back afterwards.
 class TProgressHook {
 public:
-  TProgressHook(TExtFtp &ftp, std::function<void(TFtpDirection, qint64)> f, std::atomic<TExtFtp *> &active)
-      : FFtp(ftp), FOld(ftp.OnProgress), FActive(active) {
-    ftp.OnProgress = std::move(f);
+  TProgressHook(TRemoteSession &ftp, TRemoteSession::TProgressFn f, std::atomic<TRemoteSession *> &active)
+      : FFtp(ftp), FActive(active) {
+    FOld = ftp.SwapProgress(std::move(f));
     active.store(&ftp);
   }
   ~TProgressHook() {
     FActive.store(nullptr);
-    FFtp.OnProgress = FOld;
+    FFtp.SwapProgress(std::move(FOld));
   }
 
 private:
-  TExtFtp &FFtp;
-  std::function<void(TFtpDirection, qint64)> FOld;
-  std::atomic<TExtFtp *> &FActive;
+  TRemoteSession &FFtp;
+  TRemoteSession::TProgressFn FOld;
+  std::atomic<TRemoteSession *> &FActive;
 };
 } // namespace
 
-void TPublisher::CleanLeftovers(TExtFtp &ftp) {
+void TPublisher::CleanLeftovers(TRemoteSession &ftp) {
   if (FLeftovers.isEmpty())
     return;
   // A cancel that cost the connection left scratch files of unfinished uploads. One short try
   // to remove them, bounded so that a cancelled run still ends promptly.
   ftp.ClearAbort();
-  const int connectTimeout = ftp.ConnectTimeout, readTimeout = ftp.ReadTimeout;
-  ftp.ConnectTimeout = 3000;
-  ftp.ReadTimeout = 3000;
+  ftp.SetQuickTimeouts(true);
   if (ftp.Connected() || ftp.Open())
     for (const QString &path : std::as_const(FLeftovers))
-      ftp.TFtpClient::DeleteFile(path);
-  ftp.ConnectTimeout = connectTimeout;
-  ftp.ReadTimeout = readTimeout;
+      ftp.DeleteName(path);
+  ftp.SetQuickTimeouts(false);
   FLeftovers.clear();
 }
 
-bool TPublisher::EnterRemote(TExtFtp &ftp, const QString &name, bool create) {
+bool TPublisher::EnterRemote(TRemoteSession &ftp, const QString &name, bool create) {
   return create ? ftp.ForceDir(name) : ftp.ChangeToDir(name);
 }
 
-bool TPublisher::LeaveRemote(TExtFtp &ftp, const QString &parent) {
+bool TPublisher::LeaveRemote(TRemoteSession &ftp, const QString &parent) {
   // Back to the folder we came from by its full path: after a reconnect inside the subfolder
   // the session stands wherever it was, and a blind "CDUP" could land one level too high.
   return ftp.ChangeToDir(parent);
 }
 
-int TPublisher::VerifyRemote(TExtFtp &ftp, const QString &source, const QString &remote, qint64 size) {
+int TPublisher::VerifyRemote(TRemoteSession &ftp, const QString &source, const QString &remote, qint64 size) {
   QFile in(source);
   if (!in.open(QIODevice::ReadOnly))
     return wrReadError;
@@ -124,7 +122,7 @@ static int CompareRemoteTime(const QDateTime &remote, const QDateTime &local) {
                                             : 2;
 }
 
-int TPublisher::UploadFileWorker(TExtFtp &ftp, const QString &source, const QString &remoteName) {
+int TPublisher::UploadFileWorker(TRemoteSession &ftp, const QString &source, const QString &remoteName) {
   QFile in(source);
   if (!in.exists() || !in.open(QIODevice::ReadOnly))
     return frSourceMissing;
@@ -154,7 +152,7 @@ int TPublisher::UploadFileWorker(TExtFtp &ftp, const QString &source, const QStr
     // After a cancel the session may still be usable: then the scratch file goes at once; else
     // at the end of the run (CleanLeftovers).
     ftp.ClearAbort();
-    if (!ftp.Connected() || !ftp.TFtpClient::DeleteFile(ftp.ModifyName(temp)))
+    if (!ftp.Connected() || !ftp.DeleteName(ftp.ModifyName(temp)))
       FLeftovers << tempPath;
   };
   int r = ftp.Flush(&in, temp, false);
@@ -173,19 +171,7 @@ int TPublisher::UploadFileWorker(TExtFtp &ftp, const QString &source, const QStr
   const QString tempName = ftp.ModifyName(temp);
   qint64 remoteSize = -1;
   bool timeSet = false;
-  QList<QPair<int, QString>> replies;
-  if (ftp.Pipeline({QStringLiteral("SIZE ") + tempName,
-                    ftp.SetTimeCommand(tempName, ftp.RemoteStamp(QFileInfo(source), true))},
-                   replies)) {
-    bool sizeOk = false;
-    if (replies[0].first == 213)
-      remoteSize = replies[0].second.mid(4).trimmed().toLongLong(&sizeOk);
-    if (!sizeOk)
-      remoteSize = -1;
-    timeSet = replies[1].first / 100 == 2;
-  } else if (!ftp.FileSize(tempName, remoteSize)) {
-    remoteSize = -1;
-  }
+  ftp.SizeAndTime(tempName, source, remoteSize, timeSet);
   if (remoteSize >= 0 && remoteSize != size) {
     dropTemp();
     return wrSizeDiffers;
@@ -205,25 +191,17 @@ int TPublisher::UploadFileWorker(TExtFtp &ftp, const QString &source, const QStr
       return r;
     }
   }
-  const bool renamed =
-      ftp.Pipeline({QStringLiteral("RNFR ") + tempName, QStringLiteral("RNTO ") + ftp.ModifyName(remoteName)},
-                   replies) &&
-      replies[0].first == 350 && replies[1].first / 100 == 2;
-  if (!renamed && !ftp.RenameFile(temp, remoteName)) {
-    // Some servers refuse to rename onto an existing file: remove it, then rename.
-    if (!ftp.Connected() || !ftp.DeleteFile(remoteName, true) || !ftp.RenameFile(temp, remoteName)) {
-      dropTemp();
-      return frUploadFailed;
-    }
+  if (!ftp.PlaceScratch(temp, remoteName)) {
+    dropTemp();
+    return frUploadFailed;
   }
-  ftp.InvalidateListing();
   if (!timeSet)
     ftp.SetTimeStampFromFile(source, remoteName, true);
   emit Progress(int(acFtpWrite), size);
   return frOk;
 }
 
-bool TPublisher::UploadFolder(TExtFtp &ftp, const QString &sourceRoot, int &count, bool overwrite,
+bool TPublisher::UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, int &count, bool overwrite,
                               bool useFilter, bool recurse, const QString &mask, const QString &relFolder) {
   if (StopHere())
     return true;
@@ -273,7 +251,7 @@ bool TPublisher::UploadFolder(TExtFtp &ftp, const QString &sourceRoot, int &coun
   const TFtpFileList listing = ok && !fresh ? ftp.FileList() : TFtpFileList();
   // Exact remote times come with a machine listing; "LIST" has only minutes, so then the
   // session asks for the times of the files that exist ("MDTM"), all of the folder at once.
-  const bool exactTimes = ftp.UseMachineListing && ftp.HasFeature(QStringLiteral("MLST"));
+  const bool exactTimes = ftp.ExactTimes();
   QHash<QString, QDateTime> askedTimes;
   if (!exactTimes && !overwrite && listing.Count() > 0) {
     QStringList names;
@@ -355,7 +333,7 @@ bool TPublisher::UploadFolder(TExtFtp &ftp, const QString &sourceRoot, int &coun
   return ok;
 }
 
-bool TPublisher::SyncFtpFolder(TExtFtp &ftp, const QString &sourceRoot, int &count, bool useFilter,
+bool TPublisher::SyncFtpFolder(TRemoteSession &ftp, const QString &sourceRoot, int &count, bool useFilter,
                                bool recurse, const QString &mask, const QString &relFolder) {
   return SyncFtpImpl(ftp, sourceRoot, count, useFilter, recurse, mask, relFolder,
                      relFolder.isEmpty() ? QString() : ftp.ModifyName(LastElement(relFolder)), true);
@@ -363,7 +341,7 @@ bool TPublisher::SyncFtpFolder(TExtFtp &ftp, const QString &sourceRoot, int &cou
 
 // remoteName: the folder's name on the server, which for a folder without a local counterpart is
 // not the case-changed local name; create: make it when missing.
-bool TPublisher::SyncFtpImpl(TExtFtp &ftp, const QString &sourceRoot, int &count, bool useFilter,
+bool TPublisher::SyncFtpImpl(TRemoteSession &ftp, const QString &sourceRoot, int &count, bool useFilter,
                              bool recurse, const QString &mask, const QString &relFolder,
                              const QString &remoteName, bool create) {
   if (StopHere())
@@ -426,8 +404,7 @@ bool TPublisher::SyncFtpImpl(TExtFtp &ftp, const QString &sourceRoot, int &count
         LogDeletionFolder(relFolder, logged);
         Status(shown);
         // Remote names are used as the server gave them (no case change).
-        const bool deleted =
-            ftp.ModifyName(name) == name ? ftp.DeleteFile(name, true) : ftp.TFtpClient::DeleteFile(name);
+        const bool deleted = ftp.ModifyName(name) == name ? ftp.DeleteFile(name, true) : ftp.DeleteName(name);
         if (deleted) {
           ++count;
           Log(8, _("File deleted: ") + name);
@@ -443,7 +420,7 @@ bool TPublisher::SyncFtpImpl(TExtFtp &ftp, const QString &sourceRoot, int &count
   return ok;
 }
 
-bool TPublisher::DeleteServerTree(TExtFtp &ftp, const QString &relFolder, int &count) {
+bool TPublisher::DeleteServerTree(TRemoteSession &ftp, const QString &relFolder, int &count) {
   if (!ftp.Connected())
     return true;
   const QString parent = ftp.CurrentDir();
@@ -464,14 +441,14 @@ bool TPublisher::DeleteServerTree(TExtFtp &ftp, const QString &relFolder, int &c
   // Some servers leave symbolic links out of machine listings ("MLSD"); then the link would keep
   // its folder from being removed. "LIST" shows them, as links, and they are deleted as files.
   struct TListGuard {
-    TExtFtp &Ftp;
+    TRemoteSession &Ftp;
     bool Old;
-    ~TListGuard() { Ftp.UseMachineListing = Old; }
+    ~TListGuard() { Ftp.SetMachineListing(Old); }
   };
   std::optional<TListGuard> plainListing;
-  if (!entered && ftp.UseMachineListing) {
+  if (!entered && ftp.MachineListing()) {
     plainListing.emplace(TListGuard{ftp, true});
-    ftp.UseMachineListing = false;
+    ftp.SetMachineListing(false);
     ftp.ChangeToDir(parent); // drops a machine listing read before
   }
   const QString name = LastElement(relFolder);
@@ -486,8 +463,7 @@ bool TPublisher::DeleteServerTree(TExtFtp &ftp, const QString &relFolder, int &c
   auto serverError = [&] {
     if (entered && ftp.Connected())
       LeaveRemote(ftp, parent);
-    FMessage = FormatS(_("Error deleting on: \r\n%s"),
-                       {ftp.Host + u':' + QString::number(ftp.Port) + u'/' + relFolder});
+    FMessage = FormatS(_("Error deleting on: \r\n%s"), {ftp.ServerText() + u'/' + relFolder});
     LogError(6, FMessage + QStringLiteral(" - ") + ftp.IndyError());
     return false;
   };
@@ -504,8 +480,8 @@ bool TPublisher::DeleteServerTree(TExtFtp &ftp, const QString &relFolder, int &c
     const QString file = listing.Name(i);
     const QString shown = Join(relFolder, file);
     Status(shown);
-    if (ftp.TFtpClient::DeleteFile(file) ||
-        (ftp.ErrorKind() != ekProtocol && ftp.ModifyName(file) == file && ftp.DeleteFile(file, true))) {
+    if (ftp.DeleteName(file) ||
+        (!ftp.LastRefused() && ftp.ModifyName(file) == file && ftp.DeleteFile(file, true))) {
       ++count;
       Log(8, _("File deleted: ") + file);
     } else {

@@ -4,6 +4,7 @@
 #include "core/projects/ProjectInfo.h"
 #include "core/publish/FtpUtils.h"
 #include "core/publish/Publisher.h"
+#include "core/publish/RemoteSession.h"
 #include "core/publish/Templates.h"
 
 #include <QDir>
@@ -52,7 +53,7 @@ QString TransferResultText(int deleted, int copied, bool stopped) {
 }
 
 QString DestinationText(const TProjectInfo &project, bool forRemoval) {
-  if (project.TransferMode != tmFtp)
+  if (project.TransferMode != tmFtp && project.TransferMode != tmSftp)
     return project.RemotePath;
   if (!forRemoval)
     return project.Host + u'|' + project.RemotePath;
@@ -61,6 +62,17 @@ QString DestinationText(const TProjectInfo &project, bool forRemoval) {
     host += u'/';
   return host + project.RemotePath;
 }
+
+namespace {
+// The message of a failed connect; the SFTP session adds why (wrong password, changed key ...).
+QString ConnectFailedText(const TRemoteSession &session, const QString &host) {
+  if (session.Protocol() == u"FTP")
+    return FormatS(_("Connection to FTP server:\r\n%s failed!"), {host});
+  const QString why = session.ConnectProblem();
+  return FormatS(_("Connection to SFTP server:\r\n%s failed!"), {host}) +
+         (why.isEmpty() ? QString() : QStringLiteral("\r\n") + why);
+}
+} // namespace
 
 TPublisher::TPublisher(QObject *parent) : QObject(parent) {}
 
@@ -74,7 +86,7 @@ void TPublisher::SetProjectFilter(const QString &textTypes, const QString &binTy
 
 void TPublisher::Cancel() {
   FStopped.store(true);
-  if (TExtFtp *ftp = FActiveFtp.load())
+  if (TRemoteSession *ftp = FActiveFtp.load())
     ftp->AbortTransfer();
 }
 
@@ -317,21 +329,23 @@ TTransferSummary TPublisher::TransferDirect(const TProjectInfo &project, const T
   return sum;
 }
 
-TTransferSummary TPublisher::TransferFtp(TExtFtp &ftp, const TProjectInfo &project,
-                                         const TTransferRequest &r) {
+TTransferSummary TPublisher::TransferRemote(TRemoteSession &ftp, const TProjectInfo &project,
+                                            const TTransferRequest &r) {
   TTransferSummary sum;
   FBrokeOff = false;
   const QString remote = project.RemotePath;
-  Log(2, QStringLiteral("FTP: ") + project.Host + QStringLiteral(" ==> ") + remote);
+  Log(2, ftp.Protocol() + QStringLiteral(": ") + project.Host + QStringLiteral(" ==> ") + remote);
   emit ActionChanged(_("Trying to connect"));
   emit DirectoryChanged(remote);
   auto fail = [&](const QString &message) {
     sum.Message = message;
     sum.Deleted = -1;
     LogError(4, message + QStringLiteral(" - ") + ftp.IndyError());
+    if (const QString why = ftp.ConnectProblem(); !why.isEmpty())
+      emit ProtocolLine(_("Error: ") + why);
   };
   if (!ftp.Open()) {
-    fail(FormatS(_("Connection to FTP server:\r\n%s failed!"), {project.Host}));
+    fail(ConnectFailedText(ftp, project.Host));
   } else if (!ftp.ForceDir(remote)) {
     fail(FormatS(_("Cannot create remote directory:\r\n%s!"), {remote}));
   } else {
@@ -410,11 +424,11 @@ TTransferSummary TPublisher::ClearDirect(const TProjectInfo &project) {
   return sum;
 }
 
-TTransferSummary TPublisher::ClearFtp(TExtFtp &ftp, const TProjectInfo &project) {
+TTransferSummary TPublisher::ClearRemote(TRemoteSession &ftp, const TProjectInfo &project) {
   TTransferSummary sum;
   FBrokeOff = false;
   const QString remote = project.RemotePath;
-  Log(2, QStringLiteral("FTP: ") + project.Host + QStringLiteral(" ==> ") + remote);
+  Log(2, ftp.Protocol() + QStringLiteral(": ") + project.Host + QStringLiteral(" ==> ") + remote);
   emit ActionChanged(_("Trying to connect"));
   emit DirectoryChanged(remote);
   FMessage.clear();
@@ -424,7 +438,7 @@ TTransferSummary TPublisher::ClearFtp(TExtFtp &ftp, const TProjectInfo &project)
     DeleteServerTree(ftp, QString(), sum.Deleted);
     sum.Message = FMessage;
   } else {
-    sum.Message = FormatS(_("Connection to FTP server:\r\n%s failed!"), {project.Host});
+    sum.Message = ConnectFailedText(ftp, project.Host);
     LogError(6, sum.Message + QStringLiteral(" - ") + ftp.IndyError());
   }
   ftp.Disconnect();

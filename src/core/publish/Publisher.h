@@ -1,5 +1,5 @@
 #pragma once
-// Publishing a project's files to a folder or an FTP server, and removing what was published.
+// Publishing a project's files to a folder or a server (FTP or SFTP), and removing what was published.
 //
 // The walks are plain blocking functions: a direct run is meant for a worker thread, an FTP run
 // for a job on the FTP thread (TFtpThread::Run), since the session lives there. What the user
@@ -21,6 +21,7 @@
 #include <atomic>
 
 class TExtFtp;
+class TRemoteSession;
 class TProjectInfo;
 
 // Results of the workers beyond the session's transfer codes (TTransferResult).
@@ -106,22 +107,27 @@ public:
   bool SyncFolder(const QString &sourceRoot, const QString &destRoot, int &count, int caseMode,
                   bool useFilter, bool recurse, const QString &mask, const QString &relFolder);
   // Into the session's current remote directory.
-  bool UploadFolder(TExtFtp &ftp, const QString &sourceRoot, int &count, bool overwrite, bool useFilter,
-                    bool recurse, const QString &mask, const QString &relFolder);
-  bool SyncFtpFolder(TExtFtp &ftp, const QString &sourceRoot, int &count, bool useFilter, bool recurse,
+  bool UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, int &count, bool overwrite,
+                    bool useFilter, bool recurse, const QString &mask, const QString &relFolder);
+  bool SyncFtpFolder(TRemoteSession &ftp, const QString &sourceRoot, int &count, bool useFilter, bool recurse,
                      const QString &mask, const QString &relFolder);
   bool DeleteFolderTree(const QString &root, const QString &relFolder, int &count, bool deleteFiles = true);
-  bool DeleteServerTree(TExtFtp &ftp, const QString &relFolder, int &count);
+  bool DeleteServerTree(TRemoteSession &ftp, const QString &relFolder, int &count);
 
   // --- The workers: one file each; 0 or a result code ---
   int CopyFileWorker(const QString &source, const QString &dest);
+  int UploadFileWorker(TRemoteSession &ftp, const QString &source, const QString &remoteName);
   int UploadFileWorker(TExtFtp &ftp, const QString &source, const QString &remoteName);
 
   // --- Whole runs (after the log section heading; the caller closes the log) ---
   TTransferSummary TransferDirect(const TProjectInfo &project, const TTransferRequest &request);
   // The session has its connection values; it is connected here and disconnected at the end.
-  TTransferSummary TransferFtp(TExtFtp &ftp, const TProjectInfo &project, const TTransferRequest &request);
+  TTransferSummary TransferRemote(TRemoteSession &ftp, const TProjectInfo &project,
+                                  const TTransferRequest &request);
   TTransferSummary ClearDirect(const TProjectInfo &project);
+  TTransferSummary ClearRemote(TRemoteSession &ftp, const TProjectInfo &project);
+  // The same for the FTP session itself.
+  TTransferSummary TransferFtp(TExtFtp &ftp, const TProjectInfo &project, const TTransferRequest &request);
   TTransferSummary ClearFtp(TExtFtp &ftp, const TProjectInfo &project);
 
   // Empty when dest can be a direct destination for the project root, else the message.
@@ -158,12 +164,12 @@ private:
   // The folder line of a synchronisation, written before the folder's first deletion only.
   void LogDeletionFolder(const QString &relFolder, bool &logged);
   void Status(const QString &text) { emit StatusLine(text); }
-  bool EnterRemote(TExtFtp &ftp, const QString &name, bool create);
-  void CleanLeftovers(TExtFtp &ftp);
-  bool SyncFtpImpl(TExtFtp &ftp, const QString &sourceRoot, int &count, bool useFilter, bool recurse,
+  bool EnterRemote(TRemoteSession &ftp, const QString &name, bool create);
+  void CleanLeftovers(TRemoteSession &ftp);
+  bool SyncFtpImpl(TRemoteSession &ftp, const QString &sourceRoot, int &count, bool useFilter, bool recurse,
                    const QString &mask, const QString &relFolder, const QString &remoteName, bool create);
-  bool LeaveRemote(TExtFtp &ftp, const QString &parent);
-  int VerifyRemote(TExtFtp &ftp, const QString &source, const QString &remote, qint64 size);
+  bool LeaveRemote(TRemoteSession &ftp, const QString &parent);
+  int VerifyRemote(TRemoteSession &ftp, const QString &source, const QString &remote, qint64 size);
   void ProgressOf(TFileAction action, qint64 done, qint64 &lastSent);
   TTransferSummary RunPhases(const std::function<bool(int &)> &sync, const std::function<bool(int &)> &copy);
 
@@ -181,5 +187,5 @@ private:
   mutable TTextFilter FMaskFilter{true, true};
   mutable bool FMaskValid = true;
   QString FMessage; // the message of a removal that stopped on a server error
-  std::atomic<TExtFtp *> FActiveFtp{nullptr};
+  std::atomic<TRemoteSession *> FActiveFtp{nullptr};
 };

@@ -1,4 +1,5 @@
 #include "ui/app/AnchorPage.h"
+#include "ui/common/Icons.h"
 #include "core/common/Translate.h"
 #include "ui/app/SearchResultsTree.h"
 
@@ -44,7 +45,7 @@ TAnchorPage::TAnchorPage(QWidget *parent) : QWidget(parent) {
   btnAnchorSearch->setObjectName(QStringLiteral("btnAnchorSearch"));
   btnAnchorExport = new QToolButton(this);
   btnAnchorExport->setObjectName(QStringLiteral("btnAnchorExport"));
-  btnAnchorExport->setIcon(QIcon::fromTheme(QStringLiteral("document-save")));
+  btnAnchorExport->setIcon(ThemedIcon("document-save"));
   btnAnchorExport->setText(_("Export"));
   btnAnchorExport->setToolTip(_("Save anchor list to file"));
   buttons->addWidget(btnAnchorSearch, 1);

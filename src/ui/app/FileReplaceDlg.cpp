@@ -2,6 +2,8 @@
 #include "core/common/Translate.h"
 #include "ui/dialogs/DialogUtils.h"
 
+#include <QDialogButtonBox>
+#include <tuple>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,21 +46,22 @@ TFileReplaceDialog::TFileReplaceDialog(QWidget *parent) : QDialog(parent) {
   grid->addWidget(new QLabel(_("by:"), this), 3, 0);
   grid->addWidget(lblReplace, 3, 1);
   layout->addLayout(grid);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  for (const auto &[caption, answer] :
-       {std::pair{"Yes", frYes}, std::pair{"No", frNo}, std::pair{"All in this file", frAllInFile},
-        std::pair{"Cancel", frCancel}}) {
-    auto *b = new QPushButton(_(caption), this);
+  // The style's standard buttons, in the desktop's order.
+  auto *buttons = new QDialogButtonBox(this);
+  for (const auto &[caption, answer, standard] :
+       {std::tuple{"Yes", frYes, QDialogButtonBox::Yes}, std::tuple{"No", frNo, QDialogButtonBox::No},
+        std::tuple{"All in this file", frAllInFile, QDialogButtonBox::YesToAll},
+        std::tuple{"Cancel", frCancel, QDialogButtonBox::Cancel}}) {
+    QPushButton *b = buttons->addButton(standard);
+    b->setText(_(caption));
     if (answer == frYes)
       b->setDefault(true);
     connect(b, &QPushButton::clicked, this, [this, a = answer] {
       FAnswer = a;
       accept();
     });
-    buttons->addWidget(b);
   }
-  layout->addLayout(buttons);
+  layout->addWidget(buttons);
 }
 
 TFileReplaceAnswer TFileReplaceDialog::Execute(QPoint pos, const TReplaceQuestion &q) {

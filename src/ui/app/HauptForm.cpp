@@ -1,5 +1,9 @@
 #include "ui/app/HauptForm.h"
 #include "ui/app/HauptFormPanels.h"
+#include "ui/shell/FilesTabBar.h"
+#include "ui/shell/MainShell.h"
+#include "ui/app/HauptFormPreview.h"
+#include "core/app/LanguageList.h"
 #include "core/editor/SpellCheck.h"
 #include "core/common/FileNames.h"
 #include "core/common/IniFileUtils.h"
@@ -10,6 +14,7 @@
 #include "core/publish/FtpThread.h"
 #include "ui/projects/SelectProjectDlg.h"
 #include "ui/common/HistoryCombo.h"
+#include "ui/common/Icons.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/FindReplDlg.h"
 #include "ui/editor/InsertCommands.h"
@@ -71,7 +76,7 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
     auto ini = TUnicodeIniFile::CreateForRead(Paths.IniName);
     if (!ini->LoadError().isEmpty())
       ErrorBox(FormatS(_("Error reading file \"%s\": %s"), {Paths.IniName, ini->LoadError()}));
-    Settings.Read(*ini, true);
+    Settings.Read(*ini, IsEnglishInterface());
     // Not offered in the interface: lets a test (or an impatient user) tick in seconds.
     FAutoSaveSeconds = ini->ReadInteger(QStringLiteral("Config"), QStringLiteral("AutoSaveSeconds"), 0);
     HistList = new THistoryList(this, 15);
@@ -93,7 +98,7 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   FMdi->setObjectName(QStringLiteral("MdiArea"));
   FMdi->setViewMode(QMdiArea::SubWindowView);
   layout->addWidget(FMdi, 1);
-  FTabs = new QTabBar(central);
+  FTabs = new TFilesTabBar(central);
   FTabs->setObjectName(QStringLiteral("tcFiles"));
   FTabs->setExpanding(false);
   FTabs->setDocumentMode(true);
@@ -137,6 +142,8 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   ReadProjects();
   InstallInsertDialogs();
   FMainPanels = new TMainPanels(this);
+  FShell = new TMainShell(this);
+  ApplyActionIcons(this);
 
   SetAutoSave(Settings.AutoSaveTime);
   qApp->installEventFilter(this);
@@ -271,6 +278,9 @@ void THauptForm::CreateMenus() {
   FHelpMenu = new QMenu(_("&Help"), this);
   FHelpMenu->addAction(Action(QStringLiteral("ActionAbout")));
   menuBar()->addMenu(FHelpMenu);
+  InstallPreview(this);
+  CreateLanguageMenu();
+  InstallViewSettings();
 }
 
 QAction *THauptForm::Action(const QString &name) const {
@@ -328,32 +338,16 @@ bool THauptForm::Init() {
 // own LoadFromIni before use), so nothing is read here yet.
 void THauptForm::LoadDialogSettings() {}
 
-void THauptForm::SelectPreviewEngine() {
-  // The embedded modern engine is not part of this build: fall back to the classic one.
-  if (Settings.UseEdgeBrowser) {
-    ErrorBox(_("Edge browser not available"));
-    Settings.UseEdgeBrowser = false;
-  }
-}
-
-// The entity table of the interface language (English until interface languages come).
+// The entity table of the interface language (html-codes-de.txt), else the default one.
 void THauptForm::LoadEntityList() {
-  EntityFile = HtmlEntities().LoadCharList(Paths.ProgramDir, QStringLiteral("html-codes.txt"), QString());
+  const QString code = CurrentLanguageCode();
+  const QString langName = IsEnglishInterface() ? QStringLiteral("html-codes.txt")
+                                                : QStringLiteral("html-codes-") + code + QStringLiteral(".txt");
+  EntityFile = HtmlEntities().LoadCharList(Paths.ProgramDir, QStringLiteral("html-codes.txt"), langName);
 }
 
 // The macros, the search page's histories and the sizes of the panels.
 void THauptForm::LoadMacros() { FMainPanels->LoadSettings(); }
-
-void THauptForm::BuildKeyLayout() {
-  // A stored layout is only used when its size fits its header; the layout editor comes later,
-  // the editor's built-in keys stand for the default layout meanwhile.
-  QFile kf(Paths.KeyName());
-  if (!kf.open(QIODevice::ReadOnly))
-    return;
-  quint32 count = 0;
-  if (kf.read(reinterpret_cast<char *>(&count), 4) != 4 || !KeyFileSizeFits(kf.size(), qFromLittleEndian(count)))
-    qInfo("Key layout file %s does not fit its header; using the default layout", qPrintable(Paths.KeyName()));
-}
 
 bool THauptForm::OpenStartDocuments() {
   if (Projects.empty()) {
@@ -422,6 +416,7 @@ bool THauptForm::OpenStartDocuments() {
 }
 
 void THauptForm::SetupPrinter() {
+  FShell->SetupPrinter();
   const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
   if (printers.isEmpty()) {
     Settings.PrtName.clear();
@@ -490,9 +485,7 @@ void THauptForm::SelectFilePath(const QString &folder) {
     FolderViewResponder(folder);
     return;
   }
-  // The project page with its folder tree is not part of this window yet; until it is, the
-  // folder opens in the desktop's file manager.
-  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  FShell->ShowFolder(folder);
 }
 
 void THauptForm::AboutExecute() {
@@ -591,6 +584,7 @@ bool THauptForm::WriteSettings() {
                      FFindDialog->ReplaceText().section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0).trimmed());
   }
   HistList->SaveToIni(*ini, QStringLiteral("RecentFiles"), true);
+  WriteKeyLayout();
   if (!ini->UpdateFile()) {
     ErrorBox(ini->LastError());
     return false;
@@ -598,10 +592,17 @@ bool THauptForm::WriteSettings() {
   return true;
 }
 
-void THauptForm::RestartProgram() {
+void THauptForm::RestartProgram() { RestartProgram(QCoreApplication::arguments().mid(1)); }
+
+void THauptForm::RestartProgram(const QStringList &programArgs) {
+  if (RestartResponder) {
+    if (RestartResponder(programArgs))
+      close();
+    return;
+  }
   const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/velmo-restart");
   QStringList args{QString::number(QCoreApplication::applicationPid()), QCoreApplication::applicationFilePath()};
-  args << QCoreApplication::arguments().mid(1);
+  args << programArgs;
   QProcess p;
   p.setProgram(helper);
   p.setArguments(args);

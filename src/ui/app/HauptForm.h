@@ -5,6 +5,8 @@
 #include "core/common/HListBox.h"
 #include "core/common/Settings.h"
 #include "core/dialogs/Colors.h"
+#include "core/highlight/HighlightSet.h"
+#include "core/keys/KeyStrokes.h"
 #include "ui/editor/DocumentHost.h"
 
 #include <QMainWindow>
@@ -37,6 +39,8 @@ class THistoryMenu;
 class TFindReplDialog;
 class TMDIForm;
 class TMainPanels;
+class TMainShell;
+class TLanguageList;
 
 class THauptForm : public QMainWindow, public TDocumentHost {
   Q_OBJECT
@@ -58,6 +62,8 @@ public:
   void CloseMDI(TMDIForm *doc) override;
   QString SelectDirectory(const QString &title, const QString &start, const QString &root) override;
   bool IsOpenDocument(const QString &fileName) const override;
+  // "Remove &tags ..": the document as plain text in a new text document (TMainShell).
+  void RemoveTags(TMDIForm *doc) override;
 
   TFindReplDialog *FindDialog() override;
   TSynEditSpellCheck *SpellChecker() override { return FSpellCheck.get(); }
@@ -131,6 +137,40 @@ public:
   bool WriteSettings();
   // Starts the program again through the restart helper, then closes this one.
   void RestartProgram();
+  // The same with other arguments (without the program's name).
+  void RestartProgram(const QStringList &args);
+  // Interface languages (HauptFormLanguage.cpp): the "Desktop &language" menu and the choice of
+  // another language, which asks to restart. Tests answer the question through the message
+  // responder and see the arguments of the restart instead of a new process.
+  void LangItemClick(const QString &code);
+  TLanguageList *LanguageList() const { return FLanguageList.get(); }
+  QMenu *LanguageMenu() const { return FLangMenu; }
+  std::function<bool(const QStringList &args)> RestartResponder;
+  // View settings and highlighting per file type (HauptFormHighlight.cpp). The colours are read
+  // once from the .hlt files; "&View .." edits the active document's type, writes its .hlt file
+  // and shows the change in every open document it concerns.
+  const THighlightSet &HighlightSet(TFileTypes ft);
+  QsciLexer *TypeHighlighter(TFileTypes ft); // made and coloured on first use
+  void ViewSettingsExecute();
+  // Takes new settings of a type (after the dialog's OK): writes the .hlt file (false after a
+  // message when that fails) and applies them to the open documents.
+  bool ChangeViewSettings(TFileTypes ft, const THighlightSet &set, const TSynEditProperties &props,
+                          const TSynGutterProperties &gutter);
+  // Tests answer the settings dialog: the type, its highlighting (none for text) and both records.
+  std::function<bool(TFileTypes, THighlightSet *, TSynEditProperties &, TSynGutterProperties &)>
+      ViewSettingsResponder;
+
+  // The keyboard layout (HauptFormKeys.cpp): loaded at start-up, written at exit, edited in the
+  // layout dialog ("&Edit layout ...") and reset ("&Default layout ...").
+  TSynEditKeyStrokes ActKeyStrokes;
+  const TSynEditKeyStrokes *KeyStrokes() const override { return FKeysReady ? &ActKeyStrokes : nullptr; }
+  void EditKeyLayoutExecute();
+  void DefaultKeyLayoutExecute();
+  // The main window's actions and every document take the layout.
+  void ApplyKeyStrokes();
+  bool WriteKeyLayout();
+  // Tests edit the layout instead of the dialog (true: OK).
+  std::function<bool(TSynEditKeyStrokes &ks)> KeyboardDialogResponder;
 
   TAppPaths Paths;
   TAppSettings Settings;
@@ -155,6 +195,10 @@ protected:
   bool eventFilter(QObject *o, QEvent *e) override;
 
 private:
+  void CreateLanguageMenu();
+  void FillLanguageMenu();
+  std::unique_ptr<TLanguageList> FLanguageList;
+  QMenu *FLangMenu = nullptr;
   void LoadDictionaries();
   // "Dictionaries ..": which dictionaries load at the next start (HauptFormSpelling.cpp).
   void DictionariesExecute();
@@ -166,6 +210,8 @@ private:
   void LoadEntityList();
   void LoadMacros();
   void BuildKeyLayout();
+  void CreateKeyMenu();
+  bool FKeysReady = false;
   bool OpenStartDocuments();
   void ReadProjects();
   void InstallInsertDialogs();
@@ -217,6 +263,9 @@ private:
   TSelectProjectDialog *FSelectDialog = nullptr;
   THistoryMenu *FRecentMirror;
   std::array<QsciLexer *, FileTypeCount> FHighlighters{};
+  std::array<THighlightSet, FileTypeCount> FHighlightSets{};
+  bool FHighlightLoaded = false;
+  void InstallViewSettings();
   std::array<QLabel *, 6> FPanels{};
   QLabel *FModifiedPanel;
   QPointer<TMDIForm> FActive;
@@ -224,6 +273,17 @@ private:
   bool FClosing = false;
   bool FRecovering = false; // a recovered copy is being opened: no second offer for it
   friend class TMainPanels;
+  friend class TMainShell;
+  // The tab bar, status panels, project page, printing and removing tags (HauptFormShell.cpp).
+  TMainShell *FShell = nullptr;
+
+public:
+  TMainShell *Shell() const { return FShell; }
+  // Shows a file in the project page's list.
+  void SyncFileView(const QString &fileName);
+
+private:
+  friend class TPreviewCommands;
   TMainPanels *FMainPanels = nullptr;
   int FAutoSaveSeconds = 0;  // > 0: the autosave tick in seconds instead of AutoSave minutes
 };

@@ -12,6 +12,7 @@
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
 #include "ui/publish/StartScreen.h"
+#include "ui/shell/MainShell.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -72,8 +73,7 @@ TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   doc->TextBuffer->KeepSelectionVisible();
   const int t = ft < FileTypeCount ? int(ft) : int(ftText);
   // Highlighters are made when the first document of their type opens.
-  if (!FHighlighters[t])
-    FHighlighters[t] = CreateHighlighter(TFileTypes(t), this);
+  TypeHighlighter(TFileTypes(t));
   doc->SetProperties(FHighlighters[t], Settings.SynProps[t], Settings.SynGutter[t]);
   QMdiSubWindow *w = FMdi->addSubWindow(doc);
   w->setWindowIcon(windowIcon());
@@ -185,6 +185,8 @@ void THauptForm::ActivateText(TMDIForm *doc) {
     FTabs->setCurrentIndex(doc->WinIndex);
   }
   ShowStatus(doc, true);
+  if (doc->Status != tsNew)
+    SyncFileView(doc->TextName);
 }
 
 void THauptForm::PreviousMDI(TMDIForm *) {
@@ -239,32 +241,8 @@ void THauptForm::RenumberTabs() {
 }
 
 void THauptForm::ShowStatus(TMDIForm *doc, bool full) {
-  FPanels[0]->setText(FHtmPath);
-  const QList<TMDIForm *> docs = Documents();
-  const bool anyModified = std::any_of(docs.begin(), docs.end(), [](TMDIForm *d) { return d->IsModified(); });
-  if (QAction *a = Action(QStringLiteral("ActionSaveAll")))
-    a->setEnabled(anyModified);
-  if (!doc || doc != FActive) {
-    if (!FActive) {
-      for (int i = 1; i < int(FPanels.size()); ++i)
-        FPanels[i]->clear();
-      FModifiedPanel->clear();
-    }
-    return;
-  }
-  Action(QStringLiteral("ActionSave"))->setEnabled(doc->IsModified());
-  const TBufferCoord c = doc->CaretXY();
-  FPanels[1]->setText(QString::asprintf("%6d:%3d", c.Line, c.Char));
-  FModifiedPanel->setText(doc->IsModified() ? _("Modified") : QString());
-  FPanels[2]->setText(doc->TextBuffer->overwriteMode() ? _("Overwrite") : _("Insert"));
-  if (full) {
-    const QString lang = LocaleNameOfLangId(doc->TextLangId());
-    FPanels[3]->setText(lang.isEmpty() ? QString() : QLocale(lang).nativeLanguageName());
-    FPanels[4]->setText(u'[' + QString::fromLatin1(EncodingNames[doc->Encoding]) + u']');
-    const int t = doc->FileType < FileTypeCount ? int(doc->FileType) : int(ftText);
-    FPanels[5]->setText(_(FileTypeInfo[t].Desc) + QStringLiteral(": ") + doc->GetTextName());
-    RenumberTabs();
-  }
+  if (FShell)
+    FShell->ShowStatus(doc, full);
 }
 
 bool THauptForm::SaveTextFromMDI(TMDIForm *doc, bool unchangedText) {
@@ -272,6 +250,15 @@ bool THauptForm::SaveTextFromMDI(TMDIForm *doc, bool unchangedText) {
     return false;
   if (!unchangedText && !doc->IsModified())
     return true;
+  // A document named by the program (the result of removing tags) never replaces a file that
+  // exists by the time of its first save, nor one open in another window: it asks for a name.
+  if (doc->Status == tsOld && doc->property("NameNotWritten").toBool()) {
+    bool taken = QFileInfo::exists(doc->TextName);
+    for (TMDIForm *d : Documents())
+      taken = taken || (d != doc && d->Status != tsNew && SameFileName(d->TextName, doc->TextName));
+    if (taken)
+      doc->Status = tsChange;
+  }
   if (doc->Status != tsOld) {
     const int t = doc->FileType < FileTypeCount ? int(doc->FileType) : int(ftText);
     QString name;
@@ -324,7 +311,9 @@ bool THauptForm::SaveTextFromMDI(TMDIForm *doc, bool unchangedText) {
     }
     if (ActProject && oldStatus == tsChange)
       ActProject->Remove(oldName);
+    doc->setProperty("NameNotWritten", QVariant());
     HistList->AddString(name);
+    SyncFileView(name);
     if (ActProject)
       ActProject->Add(name, TTextProps{doc->CaretXY(), doc->TextLangId(), doc->TextDateFormat()});
     RenumberTabs();
@@ -332,6 +321,8 @@ bool THauptForm::SaveTextFromMDI(TMDIForm *doc, bool unchangedText) {
     return true;
   }
   const bool ok = doc->SaveText();
+  if (ok)
+    doc->setProperty("NameNotWritten", QVariant());
   RenumberTabs();
   ShowStatus(doc, true);
   return ok;
@@ -551,17 +542,7 @@ void THauptForm::CloseAllExecute() {
   CreateNewText(ftHtml);
 }
 
-void THauptForm::SelectDocumentExecute() {
-  QStringList names;
-  const QList<TMDIForm *> docs = Documents();
-  for (TMDIForm *d : docs)
-    names << d->GetTextName();
-  bool ok = false;
-  const QString chosen = QInputDialog::getItem(this, _("Select document"), _("Documents:"), names,
-                                               ActiveDocument() ? int(docs.indexOf(ActiveDocument())) : 0, false, &ok);
-  if (ok && names.contains(chosen))
-    ActivateText(docs[names.indexOf(chosen)]);
-}
+void THauptForm::SelectDocumentExecute() { FShell->SelectDocument(); }
 
 void THauptForm::SetAutoSave(int minutes) {
   Settings.AutoSaveTime = std::clamp(minutes, 0, 99);

@@ -14,7 +14,9 @@
 #include "ui/app/HauptForm.h"
 #include "ui/app/MacroPage.h"
 #include "ui/app/SidePanels.h"
+#include "ui/shell/ProjectPage.h"
 #include "ui/common/HistoryCombo.h"
+#include "ui/common/Icons.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
@@ -54,6 +56,8 @@ TMainPanels::TMainPanels(THauptForm *form) : QObject(form), F(form) {
   tvSearchresults = new TSearchResultsTree;
   tvSearchresults->setObjectName(QStringLiteral("tvSearchresults"));
   FResultsTopIndex = FFrame->AddTopPage(tvSearchresults, _("Search results"));
+  // The project page is the first of the side; the main window's shell fills it.
+  FFrame->AddLeftPage(new TProjectPage, _("Project"));
   FSearch = new TFileSearchPage;
   FSearchPageIndex = FFrame->AddLeftPage(FSearch, _("Search in files"));
   FAnchors = new TAnchorPage;
@@ -195,9 +199,7 @@ void TMainPanels::CreateActions() {
     if (!r.Key.isEmpty())
       a->setShortcut(r.Key);
     if (*r.Icon)
-      a->setIcon(QIcon::fromTheme(QString::fromLatin1(r.Icon), r.Fallback == QStyle::SP_CustomBase
-                                                                   ? QIcon()
-                                                                   : F->style()->standardIcon(r.Fallback)));
+      a->setIcon(r.Fallback == QStyle::SP_CustomBase ? ThemedIcon(r.Icon) : ThemedIcon(r.Icon, r.Fallback));
     if (r.Handler)
       connect(a, &QAction::triggered, this, r.Handler);
     F->addAction(a);

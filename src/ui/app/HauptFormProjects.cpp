@@ -99,7 +99,7 @@ bool THauptForm::EditProjectDialog(TProjectInfo &project, const QString &title) 
     FProjectDialog = new TProjectDialog(this, Paths.IniName, FProxyDialog);
   }
   // The languages of the loaded dictionaries.
-  TLanguageList languages;
+  TDictLanguageList languages;
   if (FSpellCheck)
     for (const auto &[name, id] : FSpellCheck->GetDictLanguages())
       languages.append({name, quint16(id)});

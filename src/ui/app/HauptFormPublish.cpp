@@ -6,6 +6,7 @@
 #include "core/publish/CertTrust.h"
 #include "core/publish/FtpThread.h"
 #include "core/publish/FtpUtils.h"
+#include "core/publish/SftpThread.h"
 #include "core/publish/Templates.h"
 #include "core/publish/TransferLog.h"
 #include "ui/app/HauptForm.h"
@@ -53,10 +54,13 @@ void TPublishing::CancelRun() {
   FPublisher.Cancel();
   if (FFtpRun)
     FMain->FtpSession()->Cancel();
+  if (FSftpRun && FSftp)
+    FSftp->Cancel();
 }
 
 bool TPublishing::Run(TRunKind kind, TProjectInfo project, const TTransferRequest &request, bool dryRun) {
-  const bool ftp = project.TransferMode == tmFtp;
+  const bool sftp = project.TransferMode == tmSftp;
+  const bool ftp = project.TransferMode == tmFtp || sftp; // a server rather than a folder
   TTransferLog log;
   log.UseLog = FMain->Settings.UseLog && !dryRun;
   log.Product = FMain->ProgVersName;
@@ -84,7 +88,9 @@ bool TPublishing::Run(TRunKind kind, TProjectInfo project, const TTransferReques
     FStatus->OnCancel = [this] { CancelRun(); };
   }
   FStatus->ResultResponder = ResultResponder;
-  const QString title = ftp ? QStringLiteral("FTP: ") + project.Host : _("Direct destination");
+  const QString title = sftp  ? QStringLiteral("SFTP: ") + project.Host
+                        : ftp ? QStringLiteral("FTP: ") + project.Host
+                              : _("Direct destination");
   FStatus->ShowWindow(title,
                       ftp ? _("Trying to connect") : (kind == rkTransfer ? _("Copying to") : _("Deleting")),
                       project.RemotePath);
@@ -110,8 +116,11 @@ bool TPublishing::Run(TRunKind kind, TProjectInfo project, const TTransferReques
   TTransferSummary sum;
   if (RunningResponder)
     RunningResponder(status);
-  FFtpRun = ftp;
-  if (ftp) {
+  FFtpRun = ftp && !sftp;
+  FSftpRun = sftp;
+  if (sftp) {
+    sum = RunSftp(kind == rkTransfer, project, request, log);
+  } else if (ftp) {
     TFtpThread *session = FMain->FtpSession();
     const TFtpConnectParams params = ConnectParamsOf(project);
     // A certificate that does not verify is judged against the one the project trusts; a question
@@ -178,6 +187,7 @@ bool TPublishing::Run(TRunKind kind, TProjectInfo project, const TTransferReques
     disconnect(c);
   FRunning = false;
   FFtpRun = false;
+  FSftpRun = false;
   for (QAction *a : {TransferAction, ClearAction})
     a->setEnabled(true);
   FPublisher.LogFile = nullptr;

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -55,16 +56,66 @@ QString ProgramCaption() { return Caption; }
 void SetMessageResponder(TMsgResponder responder) { Responder = std::move(responder); }
 QString LastMessageText() { return LastText; }
 
+// The screen of the main window when there is one: a dialog belongs beside the window it serves,
+// even when the pointer (or a stored position) is on another screen.
+static QScreen *DialogScreen(QPoint pos) {
+  if (Owner && Owner->isVisible())
+    if (QScreen *s = QGuiApplication::screenAt(Owner->frameGeometry().center()))
+      return s;
+  if (QScreen *s = QGuiApplication::screenAt(pos))
+    return s;
+  return QGuiApplication::primaryScreen();
+}
+
 QPoint KeepOnScreen(QPoint pos, QSize size) {
-  QScreen *screen = QGuiApplication::screenAt(pos);
-  if (!screen)
-    screen = QGuiApplication::primaryScreen();
+  QScreen *screen = DialogScreen(pos);
   if (!screen)
     return pos;
   const QRect r = screen->availableGeometry();
-  const int x = std::clamp(pos.x(), r.left(), std::max(r.left(), r.right() - size.width()));
-  const int y = std::clamp(pos.y(), r.top(), std::max(r.top(), r.bottom() - size.height()));
+  const int x = std::clamp(pos.x(), r.left(), std::max(r.left(), r.left() + r.width() - size.width()));
+  const int y = std::clamp(pos.y(), r.top(), std::max(r.top(), r.top() + r.height() - size.height()));
   return {x, y};
+}
+
+namespace {
+// Checks the place once more when the window is on screen and its frame (title bar, border) is
+// known, then removes itself.
+class TOnScreenKeeper : public QObject {
+public:
+  TOnScreenKeeper(QWidget *w, QPoint pos) : QObject(w), FPos(pos) { w->installEventFilter(this); }
+
+protected:
+  bool eventFilter(QObject *o, QEvent *e) override {
+    if (e->type() == QEvent::Show) {
+      auto *w = static_cast<QWidget *>(o);
+      QTimer::singleShot(0, w, [w, pos = FPos] { KeepWindowOnScreen(w, pos, false); });
+      w->removeEventFilter(this);
+      deleteLater();
+    }
+    return false;
+  }
+
+private:
+  QPoint FPos;
+};
+} // namespace
+
+void KeepWindowOnScreen(QWidget *window, QPoint pos, bool recheckWhenShown) {
+  if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized))
+    window->adjustSize();
+  // Before the window is shown its frame is not known: the title bar is allowed for.
+  const QRect frame = window->frameGeometry();
+  QSize size = frame.size().expandedTo(window->size());
+  int titleBar = frame.top() < window->geometry().top() ? window->geometry().top() - frame.top() : 0;
+  if (!window->isVisible() && titleBar == 0) {
+    titleBar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    size += QSize(0, titleBar);
+  }
+  const QPoint at = KeepOnScreen(pos, size);
+  // move() places the frame's corner for top-level windows.
+  window->move(at);
+  if (recheckWhenShown && !window->isVisible())
+    new TOnScreenKeeper(window, pos);
 }
 
 TMsgResult ShowMessage(TMsgKind kind, const QString &text, const TMsgOptions &options) {

@@ -42,5 +42,10 @@ using TMsgResponder = std::function<TMsgResult(TMsgKind, const QString &)>;
 void SetMessageResponder(TMsgResponder responder);
 QString LastMessageText();
 
-// Keeps a rectangle of the given size at pos inside the screen that holds pos.
+// Keeps a rectangle of the given size at pos inside the screen that holds the main window (the
+// screen at pos when there is no main window on view).
 QPoint KeepOnScreen(QPoint pos, QSize size);
+// Every dialog opened at the pointer, at a button's corner or at a stored place goes through this:
+// moves the window (sized to its contents when it has no size yet) to pos, kept fully inside the
+// main window's screen with its title bar, and checks once more when it is shown.
+void KeepWindowOnScreen(QWidget *window, QPoint pos, bool recheckWhenShown = true);

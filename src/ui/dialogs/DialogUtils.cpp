@@ -13,7 +13,7 @@ void PlaceDialog(QWidget *dialog, QPoint pos) {
   dialog->adjustSize();
   const QSize size = dialog->frameGeometry().size().expandedTo(dialog->size());
   if (HasPosition(pos)) {
-    dialog->move(KeepOnScreen(pos, size));
+    KeepWindowOnScreen(dialog, pos);
     return;
   }
   QScreen *screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
@@ -25,10 +25,13 @@ void PlaceDialog(QWidget *dialog, QPoint pos) {
 
 QDialogButtonBox *AddOkCancel(QDialog *dialog) {
   auto *box = new QDialogButtonBox(dialog);
-  QPushButton *ok = box->addButton(_("OK"), QDialogButtonBox::AcceptRole);
+  // The style's own buttons (icons where the desktop shows them), in the desktop's order.
+  QPushButton *ok = box->addButton(QDialogButtonBox::Ok);
+  ok->setText(_("OK"));
   ok->setObjectName(QStringLiteral("btnOk"));
   ok->setDefault(true);
-  QPushButton *cancel = box->addButton(_("Cancel"), QDialogButtonBox::RejectRole);
+  QPushButton *cancel = box->addButton(QDialogButtonBox::Cancel);
+  cancel->setText(_("Cancel"));
   cancel->setObjectName(QStringLiteral("btnCancel"));
   QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);

@@ -47,10 +47,15 @@ bool TTextEingabe::Run(QPoint pos, const QString &title, const QString &label1, 
   if (two) {
     lbText[1]->setText(label2);
     edText[1]->setText(*text2);
-    edText[0]->setFixedWidth(166);
-    edText[1]->setFixedWidth(166);
+    // At least this wide, and wider with the dialog (a dialog used for one field before keeps
+    // no limit from it).
+    for (QLineEdit *e : edText) {
+      e->setMinimumWidth(166);
+      e->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
   } else {
     edText[0]->setMinimumWidth(340);
+    edText[0]->setMaximumWidth(QWIDGETSIZE_MAX);
   }
   lbText[1]->setVisible(two);
   edText[1]->setVisible(two);

@@ -5,6 +5,7 @@
 class TFindReplDialog;
 class TMDIForm;
 class TSynEditSpellCheck;
+class TSynEditKeyStrokes;
 
 class TDocumentHost {
 public:
@@ -32,6 +33,10 @@ public:
   virtual bool IsOpenDocument(const QString &) const { return false; }
   // "Select file &path": shows a document's folder.
   virtual void SelectFilePath(const QString &) {}
+  // "Remove &tags ..": the document's text without its markup, as a new document.
+  virtual void RemoveTags(TMDIForm *) {}
   // Folder chooser; empty when cancelled.
   virtual QString SelectDirectory(const QString &title, const QString &start, const QString &root) = 0;
+  // The keyboard layout in use; none gives a new document the default layout of its own actions.
+  virtual const TSynEditKeyStrokes *KeyStrokes() const { return nullptr; }
 };

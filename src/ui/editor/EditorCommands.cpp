@@ -114,8 +114,9 @@ protected:
   bool eventFilter(QObject *, QEvent *e) override {
     if (e->type() != QEvent::KeyPress)
       return false;
-    const int key = static_cast<QKeyEvent *>(e)->key();
-    if (key != Qt::Key_F6 && key != Qt::Key_F7)
+    const auto *ke = static_cast<QKeyEvent *>(e);
+    const int key = ke->key();
+    if ((key != Qt::Key_F6 && key != Qt::Key_F7) || FForm->TextBuffer->TakesKey(ke))
       return false;
     FForm->SwitchDocument(key == Qt::Key_F7);
     return true;
@@ -135,14 +136,15 @@ struct TEditorCommandRow {
 };
 
 const TEditorCommandRow Rows[] = {
-    {"ActionMisspell", "Find next &misspelling", Qt::Key_F6, 2037, true, MisspellExecute},
-    {"ActionAddDict", "&Add word to dictionary", Qt::Key_F5, 2038, true, AddDictExecute},
-    {"ActionSetBookmark", "Set &bookmark", {}, 2040, false, SetNextBookmark},
-    {"ActionClearBookmarks", "&Delete all", Qt::CTRL | Qt::SHIFT | Qt::Key_D, 2041, false,
+    {"ActionMisspell", "Find next &misspelling", Qt::Key_F6, 2030, true, MisspellExecute},
+    {"ActionAddDict", "&Add word to dictionary", Qt::Key_F5, 2031, true, AddDictExecute},
+    {"ActionSetBookmark", "Set &bookmark", Qt::CTRL | Qt::Key_D, 2037, false, SetNextBookmark},
+    {"ActionClearBookmarks", "&Delete all", Qt::CTRL | Qt::SHIFT | Qt::Key_D, 2038, false,
      ClearBookmarksExecute},
-    {"ActionMatch", "&Search bracket", Qt::CTRL | Qt::Key_M, 2042, false, MatchExecute},
-    {"ActionColumn", "Colu&mn mode", Qt::Key_F4, 2043, false, ColumnExecute},
-    {"pmiSelectWord", "&Select word", Qt::CTRL | Qt::Key_W, 2044, false, SelectWordExecute},
+    {"ActionMatch", "&Search bracket", Qt::CTRL | Qt::Key_M, 2017, false, MatchExecute},
+    {"ActionColumn", "Colu&mn mode", Qt::Key_F4, 2018, false, ColumnExecute},
+    // The editor's "Select word" command (its key comes from the layout).
+    {"pmiSelectWord", "&Select word", Qt::CTRL | Qt::Key_W, 0, false, SelectWordExecute},
 };
 
 QAction *NewAction(TMDIForm *form, const QString &name, const QString &caption, QKeyCombination key,

@@ -3,6 +3,8 @@
 #include "core/common/Translate.h"
 #include "ui/common/MessageBox.h"
 
+#include <QDialogButtonBox>
+#include <tuple>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -288,28 +290,32 @@ TConfirmReplDialog::TConfirmReplDialog(QWidget *parent) : QDialog(parent) {
   // The prompt quotes the search texts, which in a web page are often tags: never render them.
   lblPrompt->setTextFormat(Qt::PlainText);
   l->addWidget(lblPrompt);
-  auto *b = new QHBoxLayout;
-  const std::pair<const char *, TSynReplaceAction> rows[] = {
-      {"&Yes", raReplace}, {"&No", raSkip}, {"&All", raReplaceAll}, {"Cancel", raCancel}};
-  for (const auto &[text, action] : rows) {
-    auto *btn = new QPushButton(_(text), this);
+  // The style's standard buttons, in the desktop's order.
+  auto *b = new QDialogButtonBox(this);
+  const std::tuple<const char *, TSynReplaceAction, QDialogButtonBox::StandardButton> rows[] = {
+      {"&Yes", raReplace, QDialogButtonBox::Yes},
+      {"&No", raSkip, QDialogButtonBox::No},
+      {"&All", raReplaceAll, QDialogButtonBox::YesToAll},
+      {"Cancel", raCancel, QDialogButtonBox::Cancel}};
+  for (const auto &[text, action, standard] : rows) {
+    QPushButton *btn = b->addButton(standard);
+    btn->setText(_(text));
     const TSynReplaceAction a = action;
     connect(btn, &QPushButton::clicked, this, [this, a] {
       fResult = a;
       accept();
     });
-    b->addWidget(btn);
   }
-  l->addLayout(b);
+  l->addWidget(b);
 }
 
 TSynReplaceAction TConfirmReplDialog::Execute(QPoint pos, const QString &prompt) {
   fResult = raCancel;
   lblPrompt->setText(prompt);
   adjustSize();
-  // Below the match, but never past the screen's edges (20 pixels kept free).
+  // Below the match, but never past the edges of the main window's screen.
   if (pos != QPoint(-1, -1))
-    move(KeepOnScreen(pos, size() + QSize(20, 20)));
+    KeepWindowOnScreen(this, pos);
   exec();
   return fResult;
 }

@@ -1,10 +1,12 @@
 #include "ui/editor/Highlighters.h"
 
+#include <QColor>
 #include <Qsci/qscilexercss.h>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qscilexerperl.h>
-#include <QColor>
+
+#include "core/highlight/EmbeddedCode.h"
 
 namespace {
 // VBScript files: Scintilla's "vbscript" lexer, which QScintilla has no class for.
@@ -22,8 +24,8 @@ public:
     return nullptr;
   }
   QString description(int style) const override {
-    static const char *names[] = {"Default", "Comment", "Number", "Keyword", "String", "Preprocessor",
-                                  "Operator", "Identifier", "Date", "Unclosed string"};
+    static const char *names[] = {"Default",      "Comment",  "Number",     "Keyword", "String",
+                                  "Preprocessor", "Operator", "Identifier", "Date",    "Unclosed string"};
     return style >= 0 && style < 10 ? QString::fromLatin1(names[style]) : QString();
   }
   QColor defaultColor(int style) const override {
@@ -45,13 +47,43 @@ public:
   }
   bool caseSensitive() const override { return false; }
 };
+
+// Web pages: the HTML lexer, plus the styles of the CSS that the page's <style> blocks and
+// style attributes hold (written over the lexer's output by TEmbeddedStyler).
+class TPageLexer : public QsciLexerHTML {
+public:
+  using QsciLexerHTML::QsciLexerHTML;
+  QString description(int style) const override {
+    static const char *names[] = {"CSS text",   "CSS comment", "CSS selector",  "CSS property",
+                                  "CSS value",  "CSS number",  "CSS colour",    "CSS string",
+                                  "CSS symbol", "CSS at-rule", "CSS important", "CSS attribute"};
+    if (style >= EmbeddedStyle::CssText && style <= EmbeddedStyle::CssLast)
+      return QString::fromLatin1(names[style - EmbeddedStyle::CssText]);
+    return QsciLexerHTML::description(style);
+  }
+  QColor defaultColor(int style) const override {
+    if (style >= EmbeddedStyle::CssText && style <= EmbeddedStyle::CssLast)
+      return style == EmbeddedStyle::CssComment ? QColor(0x80, 0x80, 0x80) : QColor(0, 0, 0x80);
+    return QsciLexerHTML::defaultColor(style);
+  }
+  QFont defaultFont(int style) const override {
+    if (style >= EmbeddedStyle::CssText && style <= EmbeddedStyle::CssLast)
+      return QsciLexerHTML::defaultFont(0);
+    return QsciLexerHTML::defaultFont(style);
+  }
+  QColor defaultPaper(int style) const override {
+    if (style >= EmbeddedStyle::CssText && style <= EmbeddedStyle::CssLast)
+      return QsciLexerHTML::defaultPaper(0);
+    return QsciLexerHTML::defaultPaper(style);
+  }
+};
 } // namespace
 
 QsciLexer *CreateHighlighter(TFileTypes ft, QObject *parent) {
   switch (ft) {
   case ftHtml:
   case ftPhp: // PHP pages are HTML with embedded PHP blocks
-    return new QsciLexerHTML(parent);
+    return new TPageLexer(parent);
   case ftCss:
     return new QsciLexerCSS(parent);
   case ftJs:

@@ -76,7 +76,7 @@ bool THtmlCharDialog::Execute(QPoint pos, QString &html) {
     ShowGroup(cbGroups->currentIndex());
   if (pos.x() > 0) {
     adjustSize();
-    move(KeepOnScreen(pos, size()));
+    KeepWindowOnScreen(this, pos);
   }
   lvChars->setFocus();
   if (exec() != QDialog::Accepted || !lvChars->currentItem())

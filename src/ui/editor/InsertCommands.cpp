@@ -643,30 +643,6 @@ QMenu *SubMenu(QHash<QString, QMenu *> &menus, QMenu *root, const QString &rootK
   return parent;
 }
 
-// A key carried by an action of the document or of the main window runs that action before the
-// editor control sees it, even when the editor's own key table has the same key: the editor's
-// claim is refused for those keys. The actions hang on the document window and on the windows
-// around it, so the walk goes up from the editor.
-class TActionKeyFilter : public QObject {
-public:
-  explicit TActionKeyFilter(TMDIForm *form) : QObject(form) {}
-
-protected:
-  bool eventFilter(QObject *o, QEvent *e) override {
-    if (e->type() == QEvent::ShortcutOverride && o->isWidgetType()) {
-      const auto *ke = static_cast<QKeyEvent *>(e);
-      const QKeySequence key(QKeyCombination(ke->modifiers() & ~Qt::KeypadModifier, Qt::Key(ke->key())));
-      for (auto *w = static_cast<QWidget *>(o)->parentWidget(); w; w = w->parentWidget())
-        for (QAction *a : w->actions())
-          if (a->isEnabled() && a->shortcuts().contains(key)) {
-            e->ignore(); // not wanted by the editor: the shortcut runs
-            return true;
-          }
-    }
-    return QObject::eventFilter(o, e);
-  }
-};
-
 QToolBar *ToolPage(TMDIForm *form, const QString &page) {
   return form->pcTools->findChild<QToolBar *>(QStringLiteral("ts") + page);
 }
@@ -765,8 +741,6 @@ void CreateInsertCommands(TMDIForm *form) {
           .InsertText(QStringLiteral("<script language=\"JavaScript\">"));
     });
   }
-
-  form->TextBuffer->installEventFilter(new TActionKeyFilter(form));
 
   if (!mainActions.isEmpty()) {
     form->tbMain->addSeparator();

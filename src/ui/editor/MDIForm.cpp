@@ -1,4 +1,5 @@
 #include "ui/editor/MDIForm.h"
+#include "ui/common/Icons.h"
 #include "core/app/AutosaveCopies.h"
 #include "core/common/Encodings.h"
 #include "core/common/FileNames.h"
@@ -12,6 +13,7 @@
 #include "ui/editor/ConversionCommands.h"
 #include "ui/editor/InsertCommands.h"
 #include "ui/editor/TextBuffer.h"
+#include "ui/keys/KeyDispatch.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -83,6 +85,8 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
   CreateInsertCommands(this);
   CreateConversionCommands(this);
   CreateEditorCommands(this);
+  InstallKeyDispatch(this, FHost->KeyStrokes());
+  ApplyActionIcons(this);
 
   connect(TextBuffer, &QsciScintilla::cursorPositionChanged, this, [this] {
     if (CanUpdate)
@@ -207,6 +211,13 @@ void TMDIForm::CreateActions() {
   MenuEdit->addSeparator();
   MenuEdit->addAction(ActionPreviousWin);
   MenuEdit->addAction(ActionNextWin);
+
+  QAction *removeTags = AddAction(QStringLiteral("ActionRemoveTags"), _("Remove &tags .."), {}, 2028, nullptr);
+  removeTags->setStatusTip(_("Remove HTML tags"));
+  removeTags->setToolTip(removeTags->statusTip());
+  connect(removeTags, &QAction::triggered, this, [this] { FHost->RemoveTags(this); });
+  MenuEdit->addSeparator();
+  MenuEdit->addAction(removeTags);
 }
 
 void TMDIForm::ClaimFindDialog(bool replace) {

@@ -40,7 +40,7 @@ struct TTagDialog {
     Form->addRow(buttons);
     Dlg.adjustSize();
     if (pos.x() >= 0 && pos.y() >= 0)
-      Dlg.move(KeepOnScreen(pos, Dlg.size()));
+      KeepWindowOnScreen(&Dlg, pos);
     edRef->setFocus();
     return Dlg.exec() == QDialog::Accepted;
   }

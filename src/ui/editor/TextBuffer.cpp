@@ -1,109 +1,88 @@
 #include "ui/editor/TextBuffer.h"
 
+#include "ui/highlight/EmbeddedStyler.h"
+#include "ui/highlight/HighlightStyles.h"
+
 #include <Qsci/qscilexer.h>
 #include <QFont>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QGuiApplication>
+#include <QHash>
+#include <QSet>
 #include <array>
 
 namespace {
-// The editor's own key bindings. Scintilla's built-in map is cleared so that only this table
-// (and later the user's key layout) decides what a key does; commands such as undo, cut and
-// paste are actions of the document window and not listed here.
-struct TKeyRow {
-  int Key;
-  int Mods;
-  int Command;
-};
-constexpr int Shift = QsciScintillaBase::SCMOD_SHIFT, Ctrl = QsciScintillaBase::SCMOD_CTRL,
-              Alt = QsciScintillaBase::SCMOD_ALT;
 using B = QsciScintillaBase;
-const std::array<TKeyRow, 51> DefaultKeys = {{
-    {'A', Ctrl, B::SCI_SELECTALL},
-    {'T', Ctrl, B::SCI_DELWORDRIGHT},
-    {'Y', Ctrl, B::SCI_LINEDELETE},
-    {B::SCK_PRIOR, Ctrl, B::SCI_STUTTEREDPAGEUP},
-    {B::SCK_NEXT, Ctrl, B::SCI_STUTTEREDPAGEDOWN},
-    {B::SCK_DOWN, 0, B::SCI_LINEDOWN},
-    {B::SCK_DOWN, Shift, B::SCI_LINEDOWNEXTEND},
-    {B::SCK_DOWN, Ctrl, B::SCI_LINESCROLLDOWN},
-    {B::SCK_DOWN, Alt | Shift, B::SCI_LINEDOWNRECTEXTEND},
-    {B::SCK_UP, 0, B::SCI_LINEUP},
-    {B::SCK_UP, Shift, B::SCI_LINEUPEXTEND},
-    {B::SCK_UP, Ctrl, B::SCI_LINESCROLLUP},
-    {B::SCK_UP, Alt | Shift, B::SCI_LINEUPRECTEXTEND},
-    {B::SCK_LEFT, 0, B::SCI_CHARLEFT},
-    {B::SCK_LEFT, Shift, B::SCI_CHARLEFTEXTEND},
-    {B::SCK_LEFT, Ctrl, B::SCI_WORDLEFT},
-    {B::SCK_LEFT, Ctrl | Shift, B::SCI_WORDLEFTEXTEND},
-    {B::SCK_LEFT, Alt | Shift, B::SCI_CHARLEFTRECTEXTEND},
-    {B::SCK_RIGHT, 0, B::SCI_CHARRIGHT},
-    {B::SCK_RIGHT, Shift, B::SCI_CHARRIGHTEXTEND},
-    {B::SCK_RIGHT, Ctrl, B::SCI_WORDRIGHT},
-    {B::SCK_RIGHT, Ctrl | Shift, B::SCI_WORDRIGHTEXTEND},
-    {B::SCK_RIGHT, Alt | Shift, B::SCI_CHARRIGHTRECTEXTEND},
-    {B::SCK_HOME, 0, B::SCI_VCHOME},
-    {B::SCK_HOME, Shift, B::SCI_VCHOMEEXTEND},
-    {B::SCK_HOME, Ctrl, B::SCI_DOCUMENTSTART},
-    {B::SCK_HOME, Ctrl | Shift, B::SCI_DOCUMENTSTARTEXTEND},
-    {B::SCK_END, 0, B::SCI_LINEEND},
-    {B::SCK_END, Shift, B::SCI_LINEENDEXTEND},
-    {B::SCK_END, Ctrl, B::SCI_DOCUMENTEND},
-    {B::SCK_END, Ctrl | Shift, B::SCI_DOCUMENTENDEXTEND},
-    {B::SCK_PRIOR, 0, B::SCI_PAGEUP},
-    {B::SCK_PRIOR, Shift, B::SCI_PAGEUPEXTEND},
-    {B::SCK_NEXT, 0, B::SCI_PAGEDOWN},
-    {B::SCK_NEXT, Shift, B::SCI_PAGEDOWNEXTEND},
-    {B::SCK_DELETE, 0, B::SCI_CLEAR},
-    {B::SCK_DELETE, Ctrl, B::SCI_DELWORDRIGHT},
-    {B::SCK_DELETE, Shift, B::SCI_CUT},
-    {B::SCK_INSERT, 0, B::SCI_EDITTOGGLEOVERTYPE},
-    {B::SCK_INSERT, Ctrl, B::SCI_COPY},
-    {B::SCK_INSERT, Shift, B::SCI_PASTE},
-    {B::SCK_ESCAPE, 0, B::SCI_CANCEL},
-    {B::SCK_BACK, 0, B::SCI_DELETEBACK},
-    {B::SCK_BACK, Shift, B::SCI_DELETEBACK},
-    {B::SCK_BACK, Ctrl, B::SCI_DELWORDLEFT},
-    {B::SCK_TAB, 0, B::SCI_TAB},
-    {B::SCK_TAB, Shift, B::SCI_BACKTAB},
-    {B::SCK_RETURN, 0, B::SCI_NEWLINE},
-    {B::SCK_RETURN, Shift, B::SCI_NEWLINE},
-    {B::SCK_ADD, Ctrl, B::SCI_ZOOMIN},
-    {B::SCK_SUBTRACT, Ctrl, B::SCI_ZOOMOUT},
-}};
-
-// The Qt key of a key in the table above (letters are their upper-case ASCII codes there).
-Qt::Key QtKeyOf(int sciKey) {
-  static const std::pair<int, Qt::Key> Keys[] = {
-      {B::SCK_DOWN, Qt::Key_Down},     {B::SCK_UP, Qt::Key_Up},         {B::SCK_LEFT, Qt::Key_Left},
-      {B::SCK_RIGHT, Qt::Key_Right},   {B::SCK_HOME, Qt::Key_Home},     {B::SCK_END, Qt::Key_End},
-      {B::SCK_PRIOR, Qt::Key_PageUp},  {B::SCK_NEXT, Qt::Key_PageDown}, {B::SCK_DELETE, Qt::Key_Delete},
-      {B::SCK_INSERT, Qt::Key_Insert}, {B::SCK_ESCAPE, Qt::Key_Escape}, {B::SCK_BACK, Qt::Key_Backspace},
-      {B::SCK_TAB, Qt::Key_Tab},       {B::SCK_RETURN, Qt::Key_Return}, {B::SCK_ADD, Qt::Key_Plus},
-      {B::SCK_SUBTRACT, Qt::Key_Minus}};
-  for (const auto &[sci, qt] : Keys)
-    if (sci == sciKey)
-      return qt;
-  return Qt::Key(sciKey);
+// The editor commands that are one Scintilla message.
+const QHash<int, int> &ScintillaCommands() {
+  static const QHash<int, int> map = {
+      {ecLeft, B::SCI_CHARLEFT},
+      {ecRight, B::SCI_CHARRIGHT},
+      {ecUp, B::SCI_LINEUP},
+      {ecDown, B::SCI_LINEDOWN},
+      {ecWordLeft, B::SCI_WORDLEFT},
+      {ecWordRight, B::SCI_WORDRIGHT},
+      {ecLineStart, B::SCI_VCHOME},
+      {ecLineEnd, B::SCI_LINEEND},
+      {ecPageUp, B::SCI_PAGEUP},
+      {ecPageDown, B::SCI_PAGEDOWN},
+      {ecPageTop, B::SCI_STUTTEREDPAGEUP},
+      {ecPageBottom, B::SCI_STUTTEREDPAGEDOWN},
+      {ecEditorTop, B::SCI_DOCUMENTSTART},
+      {ecEditorBottom, B::SCI_DOCUMENTEND},
+      {ecSelLeft, B::SCI_CHARLEFTEXTEND},
+      {ecSelRight, B::SCI_CHARRIGHTEXTEND},
+      {ecSelUp, B::SCI_LINEUPEXTEND},
+      {ecSelDown, B::SCI_LINEDOWNEXTEND},
+      {ecSelWordLeft, B::SCI_WORDLEFTEXTEND},
+      {ecSelWordRight, B::SCI_WORDRIGHTEXTEND},
+      {ecSelLineStart, B::SCI_VCHOMEEXTEND},
+      {ecSelLineEnd, B::SCI_LINEENDEXTEND},
+      {ecSelPageUp, B::SCI_PAGEUPEXTEND},
+      {ecSelPageDown, B::SCI_PAGEDOWNEXTEND},
+      {ecSelEditorTop, B::SCI_DOCUMENTSTARTEXTEND},
+      {ecSelEditorBottom, B::SCI_DOCUMENTENDEXTEND},
+      {ecSelectAll, B::SCI_SELECTALL},
+      {ecCopy, B::SCI_COPY},
+      {ecCut, B::SCI_CUT},
+      {ecPaste, B::SCI_PASTE},
+      {ecScrollUp, B::SCI_LINESCROLLUP},
+      {ecScrollDown, B::SCI_LINESCROLLDOWN},
+      {ecDeleteLastChar, B::SCI_DELETEBACK},
+      {ecDeleteChar, B::SCI_CLEAR},
+      {ecDeleteWord, B::SCI_DELWORDRIGHT},
+      {ecDeleteLastWord, B::SCI_DELWORDLEFT},
+      {ecDeleteBOL, B::SCI_DELLINELEFT},
+      {ecDeleteEOL, B::SCI_DELLINERIGHT},
+      {ecDeleteLine, B::SCI_LINEDELETE},
+      {ecLineBreak, B::SCI_NEWLINE},
+      {ecTab, B::SCI_TAB},
+      {ecShiftTab, B::SCI_BACKTAB},
+      {ecUpperCase, B::SCI_UPPERCASE},
+      {ecLowerCase, B::SCI_LOWERCASE},
+  };
+  return map;
 }
 
-// Whether the key is one of the editor's own table. Qt reports Shift+Tab as Backtab and the
-// keypad's Enter as Enter; the keypad flag itself does not count.
-bool IsEditorKey(const QKeyEvent *e) {
-  int key = e->key();
-  if (key == Qt::Key_Backtab)
-    key = Qt::Key_Tab;
-  else if (key == Qt::Key_Enter)
-    key = Qt::Key_Return;
+// Whether a key press types its text (no command modifier, a printable character).
+bool IsTyping(const QKeyEvent *e) {
   const Qt::KeyboardModifiers m = e->modifiers();
-  const int mods = (m & Qt::ShiftModifier ? Shift : 0) | (m & Qt::ControlModifier ? Ctrl : 0) |
-                   (m & Qt::AltModifier ? Alt : 0);
-  for (const TKeyRow &r : DefaultKeys)
-    if (QtKeyOf(r.Key) == key && r.Mods == mods)
-      return true;
-  return false;
+  return !(m & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) && !e->text().isEmpty() &&
+         e->text().at(0).isPrint();
+}
+
+// Native key codes are X11 / evdev codes only on these platforms.
+bool NativeCodesUsable() {
+  static const bool usable = QGuiApplication::platformName() == QLatin1String("xcb") ||
+                             QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+  return usable;
 }
 } // namespace
+
+TShortCut TTextBuffer::KeyValue(const QKeyEvent *e) {
+  return ShortCutOfKeyPress({e->key(), e->modifiers(), NativeCodesUsable() ? e->nativeScanCode() : 0});
+}
 
 TTextBuffer::TTextBuffer(QWidget *parent) : QsciScintilla(parent) {
   setUtf8(true);
@@ -174,23 +153,103 @@ QPoint TTextBuffer::PointBelow(TBufferCoord pos) const {
 }
 
 void TTextBuffer::InstallDefaultKeys() {
+  // Scintilla's own key map is cleared: the layout alone decides what a key does.
   SendScintilla(SCI_CLEARALLCMDKEYS);
-  for (const TKeyRow &r : DefaultKeys)
-    SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(r.Key | (r.Mods << 16)), long(r.Command));
+  TSynEditKeyStrokes ks;
+  SetEditorKeyDefaults(ks);
+  SetKeyStrokes(ks);
+}
+
+void TTextBuffer::SetKeyStrokes(const TSynEditKeyStrokes &ks) {
+  // The first entry holding a key decides, except that an action whose first entry has the key
+  // carries it and so runs before the editor's own commands.
+  FKeyCommands.clear();
+  QSet<int> seen;
+  for (const TSynEditKeyStroke &e : ks.Items())
+    if (IsActionCommand(e.Command) && !seen.contains(e.Command)) {
+      seen.insert(e.Command);
+      if (e.ShortCut() && !FKeyCommands.contains(e.ShortCut()))
+        FKeyCommands.insert(e.ShortCut(), e.Command);
+    }
+  for (const TSynEditKeyStroke &e : ks.Items())
+    if (!IsActionCommand(e.Command) && e.ShortCut() && !FKeyCommands.contains(e.ShortCut()))
+      FKeyCommands.insert(e.ShortCut(), e.Command);
+}
+
+int TTextBuffer::CommandOfKey(TShortCut key) const { return key ? FKeyCommands.value(key, 0) : 0; }
+
+bool TTextBuffer::TakesKey(const QKeyEvent *e) const {
+  const int command = CommandOfKey(KeyValue(e));
+  if (!command)
+    return false;
+  if (CommandHook && CommandHook(command, false))
+    return true;
+  return !IsActionCommand(command);
+}
+
+bool TTextBuffer::RunCommand(int command) {
+  if (const auto it = ScintillaCommands().constFind(command); it != ScintillaCommands().constEnd()) {
+    SendScintilla(*it);
+    return true;
+  }
+  if (command >= ecGotoMarker0 && command < ecGotoMarker0 + 10) {
+    TBufferCoord pos;
+    if (GetBookmark(command - ecGotoMarker0, pos))
+      SetCaretXY(pos);
+    return true;
+  }
+  if (command >= ecSetMarker0 && command < ecSetMarker0 + 10) {
+    SetBookmark(command - ecSetMarker0, {1, CaretXY().Line});
+    return true;
+  }
+  switch (command) {
+  case ecSelectWord:
+    SelectWord();
+    return true;
+  case ecNormalSelect:
+  case ecColumnSelect:
+    SetColumnMode(command == ecColumnSelect);
+    return true;
+  case ecLineSelect:
+    SendScintilla(SCI_SETSELECTIONMODE, SC_SEL_LINES);
+    return true;
+  case ecToggleMode:
+    SendScintilla(SCI_EDITTOGGLEOVERTYPE);
+    return true;
+  case ecClearAll: {
+    beginUndoAction();
+    SendScintilla(SCI_CLEARALL);
+    endUndoAction();
+    return true;
+  }
+  case ecInsertLine: { // a line break after the caret, which stays where it is
+    const long pos = SendScintilla(SCI_GETCURRENTPOS);
+    SendScintilla(SCI_INSERTTEXT, static_cast<unsigned long>(pos), LineBreak().toUtf8().constData());
+    return true;
+  }
+  case ecBlockIndent:
+  case ecBlockUnindent: {
+    const TBufferCoord a = BlockBegin(), b = BlockEnd();
+    const int last = (SelAvail() && b.Char == 1 && b.Line > a.Line) ? b.Line - 1 : b.Line;
+    beginUndoAction();
+    for (int line = a.Line; line <= last; ++line)
+      command == ecBlockIndent ? indent(line - 1) : unindent(line - 1);
+    endUndoAction();
+    return true;
+  }
+  default:
+    return false;
+  }
 }
 
 bool TTextBuffer::event(QEvent *e) {
   // Before a key reaches the editor, Qt asks whether the editor wants it or a shortcut should
-  // run. The control itself claims every key its own built-in map knew (Ctrl+D, Ctrl+A, ...)
-  // although that map is cleared here, which swallowed the keys of the main window's actions.
-  // The editor claims only typed text and the keys of its own table; every other key goes to
-  // the action that carries it.
+  // run. The control itself would claim every key its built-in map knew, although that map is
+  // cleared. The editor claims typed text and the keys the layout gives it (the keys of the
+  // actions among them, which it runs itself); any other key goes to the action that carries it.
   if (e->type() == QEvent::ShortcutOverride) {
     auto *ke = static_cast<QKeyEvent *>(e);
-    const Qt::KeyboardModifiers m = ke->modifiers();
-    const bool typing = !(m & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
-                        !ke->text().isEmpty() && ke->text().at(0).isPrint();
-    if (typing || IsEditorKey(ke))
+    if (TakesKey(ke) || (IsTyping(ke) && !CommandOfKey(KeyValue(ke))))
       ke->accept();
     else
       ke->ignore();
@@ -200,14 +259,18 @@ bool TTextBuffer::event(QEvent *e) {
 }
 
 void TTextBuffer::keyPressEvent(QKeyEvent *e) {
-  // Alt with a letter belongs to menus and commands; the control would type the letter.
-  const Qt::KeyboardModifiers m = e->modifiers();
-  if ((m & Qt::AltModifier) && !(m & Qt::ControlModifier) && !e->text().isEmpty() && e->text().at(0).isPrint()) {
+  const bool overwrite = overwriteMode();
+  if (const int command = CommandOfKey(KeyValue(e))) {
+    // An action that cannot run leaves its key without effect, as its entry comes first.
+    if (!(CommandHook && CommandHook(command, true)) && !IsActionCommand(command))
+      RunCommand(command);
+    e->accept();
+  } else if (IsTyping(e)) {
+    QsciScintilla::keyPressEvent(e);
+  } else {
     e->ignore();
     return;
   }
-  const bool overwrite = overwriteMode();
-  QsciScintilla::keyPressEvent(e);
   // The control tells nobody when Insert switches the mode; the status bar shows the mode beside
   // the caret position and follows the caret's signal, so that signal reports the change too.
   if (overwrite != overwriteMode()) {
@@ -411,11 +474,7 @@ void TTextBuffer::ApplyFont(const TSynEditProperties &props) {
   setMarginsFont(f);
   const QColor bg = ColorFromBgr(props.BgColor);
   setPaper(bg);
-  if (FLexer) {
-    FLexer->setFont(f);
-    FLexer->setDefaultPaper(bg);
-    FLexer->setPaper(bg);
-  }
+  RestyleLexer(FLexer, f, bg);
 }
 
 void TTextBuffer::ApplyProperties(const TSynEditProperties &props, const TSynGutterProperties &gutter) {
@@ -448,9 +507,8 @@ void TTextBuffer::SetHighlighter(QsciLexer *lexer, bool enabled) {
   const QColor bg = paper();
   setLexer(enabled ? lexer : nullptr);
   if (enabled && lexer) {
-    lexer->setFont(f);
-    lexer->setDefaultPaper(bg);
-    lexer->setPaper(bg);
+    RestyleLexer(lexer, f, bg);
+    TEmbeddedStyler::Ensure(this);
   }
   setFont(f);
   setPaper(bg);

@@ -4,6 +4,10 @@
 // or sends Scintilla messages.
 #include "core/common/Settings.h"
 #include "core/editor/EditBuffer.h"
+#include "core/keys/KeyLayout.h"
+
+#include <QHash>
+#include <functional>
 
 #include <Qsci/qsciscintilla.h>
 
@@ -98,6 +102,23 @@ public:
   bool ColumnMode() const;
   void SelectWord();
 
+  // The keyboard layout: a key runs the command of the layout's first entry holding it; an
+  // action's key (the first entry of its command) comes before the editor's own commands.
+  void SetKeyStrokes(const TSynEditKeyStrokes &ks);
+  // The command a key value runs (0 for none).
+  int CommandOfKey(TShortCut key) const;
+  // The key value of a key press (digit-row keys by their key code where the platform gives one).
+  static TShortCut KeyValue(const QKeyEvent *e);
+  // Whether the layout gives this key to a command that can run now.
+  bool TakesKey(const QKeyEvent *e) const;
+  // Runs an editor command (caret moves, deletion, markers, selection modes ...); false for
+  // commands the editor does not know.
+  bool RunCommand(int command);
+  // Asked first for every command of a key: with run false whether it would take the command,
+  // with run true to run it (true when done). The document window runs its actions and the
+  // commands that are its own here.
+  std::function<bool(int command, bool run)> CommandHook;
+
 signals:
   // Text was inserted or deleted on these lines (from 1; the last one after the change).
   void LinesEdited(int firstLine, int lastLine);
@@ -122,4 +143,5 @@ private:
   quint32 FOptions = DefaultEditorOptions;
   int FBookmarkHandle[10];
   int FBookmarkColumn[10] = {};
+  QHash<TShortCut, int> FKeyCommands;
 };

@@ -84,7 +84,7 @@ TProjectDialog::TProjectDialog(QWidget *parent, const QString &iniName, TFtpProx
 
   cbServer = new QComboBox(this);
   cbServer->setObjectName(QStringLiteral("cbServer"));
-  for (const char *t : {"None", "Direct", "FTP"})
+  for (const char *t : {"None", "Direct", "FTP", "SFTP"})
     cbServer->addItem(_(t));
   connect(cbServer, &QComboBox::currentIndexChanged, this, &TProjectDialog::UpdateServerPages);
   form->addRow(_("Server connection:"), cbServer);
@@ -125,6 +125,18 @@ TProjectDialog::TProjectDialog(QWidget *parent, const QString &iniName, TFtpProx
   connect(btnShowPwd, &QToolButton::toggled, this,
           [this](bool on) { edPassword->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password); });
   ftpForm->addRow(_("Password:"), WithButton(tsFtp, edPassword, btnShowPwd));
+  // SFTP may log in with a private key instead of the password.
+  edKeyFile = new QLineEdit(tsFtp);
+  edKeyFile->setObjectName(QStringLiteral("edKeyFile"));
+  QToolButton *btnKey = BrowseButton(tsFtp);
+  connect(btnKey, &QToolButton::clicked, this, &TProjectDialog::BrowseKeyFile);
+  QWidget *keyRow = WithButton(tsFtp, edKeyFile, btnKey);
+  ftpForm->addRow(_("Private key file:"), keyRow);
+  edPassphrase = new QLineEdit(tsFtp);
+  edPassphrase->setObjectName(QStringLiteral("edPassphrase"));
+  edPassphrase->setEchoMode(QLineEdit::Password);
+  ftpForm->addRow(_("Pass phrase:"), edPassphrase);
+  FSftpRows = {keyRow, edPassphrase};
   hcDirs = History(tsFtp, iniName, "FtpDirs", "hcDirs");
   ftpForm->addRow(_("Remote directory:"), hcDirs);
   cbPassive = new QCheckBox(_("Passiv- Mode"), tsFtp);
@@ -134,7 +146,8 @@ TProjectDialog::TProjectDialog(QWidget *parent, const QString &iniName, TFtpProx
   btnProxy = BrowseButton(tsFtp);
   connect(cbProxy, &QCheckBox::clicked, this, &TProjectDialog::ProxyToggled);
   connect(btnProxy, &QToolButton::clicked, this, &TProjectDialog::EditProxy);
-  ftpForm->addRow(WithButton(tsFtp, cbProxy, btnProxy));
+  QWidget *proxyRow = WithButton(tsFtp, cbProxy, btnProxy);
+  ftpForm->addRow(proxyRow);
   auto *tls = new QGroupBox(_("Use secure data connection"), tsFtp);
   auto *tlsRow = new QHBoxLayout(tls);
   rgTls = new QButtonGroup(this);
@@ -146,6 +159,7 @@ TProjectDialog::TProjectDialog(QWidget *parent, const QString &iniName, TFtpProx
   }
   gbTls = tls;
   ftpForm->addRow(tls);
+  FFtpRows = {cbPassive, proxyRow, tls};
   pcServer->addTab(tsFtp, _("Ftp settings"));
 
   auto *types = new QFormLayout;
@@ -180,12 +194,40 @@ void TProjectDialog::BrowseFolder(QLineEdit *edit, const QString &title) {
 
 void TProjectDialog::UpdateServerPages() {
   const int mode = cbServer->currentIndex();
+  const bool sftp = mode == tmSftp;
   tsServer->setEnabled(mode == tmDirect);
-  tsFtp->setEnabled(mode == tmFtp);
+  tsFtp->setEnabled(mode == tmFtp || sftp);
   if (mode == tmDirect)
     pcServer->setCurrentWidget(tsServer);
-  else if (mode == tmFtp)
+  else if (mode == tmFtp || sftp)
     pcServer->setCurrentWidget(tsFtp);
+  // One page serves both protocols: the rows of the other one are hidden.
+  if (auto *form = qobject_cast<QFormLayout *>(tsFtp->layout())) {
+    for (QWidget *w : std::as_const(FFtpRows))
+      form->setRowVisible(w, !sftp);
+    for (QWidget *w : std::as_const(FSftpRows))
+      form->setRowVisible(w, sftp);
+  }
+  pcServer->setTabText(pcServer->indexOf(tsFtp), sftp ? _("SFTP settings") : _("Ftp settings"));
+  if (isVisible())
+    adjustSize(); // the two protocols have different rows
+  // The protocol's usual port when the user switches between them.
+  if (FShownMode >= 0 && FShownMode != mode) {
+    if (sftp && (spPort->value() == 21 || spPort->value() == 2121))
+      spPort->setValue(22);
+    else if (mode == tmFtp && spPort->value() == 22)
+      spPort->setValue(21);
+  }
+  FShownMode = mode;
+}
+
+void TProjectDialog::BrowseKeyFile() {
+  const QString typed = edKeyFile->text().trimmed();
+  const QString start = QFileInfo(typed).absolutePath();
+  const QString file = QFileDialog::getOpenFileName(
+      this, _("Private key file"), typed.isEmpty() ? QDir::homePath() + QStringLiteral("/.ssh") : start);
+  if (!file.isEmpty())
+    edKeyFile->setText(file);
 }
 
 void TProjectDialog::EncodingChanged(bool byUser) {
@@ -221,7 +263,7 @@ void TProjectDialog::done(int r) {
 }
 
 bool TProjectDialog::Execute(QPoint pos, const QString &title, TProjectInfo &project, bool tlsAvailable,
-                             const TLanguageList &languages, const QString &defaultRoot) {
+                             const TDictLanguageList &languages, const QString &defaultRoot) {
   setWindowTitle(title);
   FDefaultRoot = defaultRoot;
   FProxy = project.ProxyPar;
@@ -237,6 +279,7 @@ bool TProjectDialog::Execute(QPoint pos, const QString &title, TProjectInfo &pro
 
   cbCase->setCurrentIndex(project.CaseMode);
   cbReload->setChecked(project.Reload);
+  FShownMode = -1;
   cbServer->setCurrentIndex(project.TransferMode);
   UpdateServerPages();
   hcShare->setEditText(project.TransferMode == tmDirect ? project.RemotePath : QString());
@@ -245,7 +288,10 @@ bool TProjectDialog::Execute(QPoint pos, const QString &title, TProjectInfo &pro
   hcUser->setEditText(project.Username);
   edPassword->setText(QString::fromUtf8(project.Password));
   btnShowPwd->setChecked(false);
-  hcDirs->setEditText(project.TransferMode == tmFtp ? project.RemotePath : QString());
+  hcDirs->setEditText(project.TransferMode == tmFtp || project.TransferMode == tmSftp ? project.RemotePath
+                                                                                      : QString());
+  edKeyFile->setText(project.KeyFile);
+  edPassphrase->setText(QString::fromUtf8(project.Passphrase));
   cbPassive->setChecked(project.Passive);
   cbProxy->setChecked(project.ProxyPar.Mode != 0);
   btnProxy->setEnabled(project.ProxyPar.Mode != 0);
@@ -259,7 +305,7 @@ bool TProjectDialog::Execute(QPoint pos, const QString &title, TProjectInfo &pro
 
   adjustSize();
   if (pos != QPoint(-1, -1))
-    move(KeepOnScreen(pos, size()));
+    KeepWindowOnScreen(this, pos);
   const bool ok = exec() == QDialog::Accepted;
   if (ok) {
     project.ProjName = edName->text().trimmed();
@@ -271,8 +317,12 @@ bool TProjectDialog::Execute(QPoint pos, const QString &title, TProjectInfo &pro
     project.TransferMode = TTransferMode(cbServer->currentIndex());
     if (project.TransferMode == tmDirect)
       project.RemotePath = hcShare->currentText().trimmed();
-    else if (project.TransferMode == tmFtp)
+    else if (project.TransferMode == tmFtp || project.TransferMode == tmSftp)
       project.RemotePath = hcDirs->currentText().trimmed();
+    if (project.TransferMode == tmSftp) {
+      project.KeyFile = edKeyFile->text().trimmed();
+      project.Passphrase = edPassphrase->text().toUtf8();
+    }
     project.Host = hcServer->currentText().trimmed();
     project.Port = spPort->value();
     project.Username = hcUser->currentText().trimmed();
@@ -291,5 +341,6 @@ bool TProjectDialog::Execute(QPoint pos, const QString &title, TProjectInfo &pro
         h->AddItem(h->currentText().trimmed());
   }
   edPassword->clear();
+  edPassphrase->clear();
   return ok;
 }

@@ -17,7 +17,7 @@ class THistoryCombo;
 class TFtpProxyDialog;
 
 // Installed dictionary languages: display name and 16-bit language id.
-using TLanguageList = QList<QPair<QString, quint16>>;
+using TDictLanguageList = QList<QPair<QString, quint16>>;
 
 class TProjectDialog : public QDialog {
   Q_OBJECT
@@ -28,7 +28,7 @@ public:
   // Shows the dialog at pos ((-1, -1): where it is); true on OK, and then project holds the values
   // (ProjPath with a trailing "/"). Cancel leaves project untouched.
   bool Execute(QPoint pos, const QString &title, TProjectInfo &project, bool tlsAvailable,
-               const TLanguageList &languages, const QString &defaultRoot);
+               const TDictLanguageList &languages, const QString &defaultRoot);
 
 protected:
   void done(int r) override;
@@ -39,12 +39,13 @@ private:
   void EncodingChanged(bool byUser);
   void ProxyToggled(bool on);
   void EditProxy();
+  void BrowseKeyFile();
 
   TFtpProxyDialog *FProxyDialog;
   QString FDefaultRoot;
   TFtpProxyParams FProxy;
 
-  QLineEdit *edName, *edRoot, *edPassword, *edTextTypes, *edBinTypes;
+  QLineEdit *edName, *edRoot, *edPassword, *edTextTypes, *edBinTypes, *edKeyFile, *edPassphrase;
   QComboBox *cbLanguage, *cbCase, *cbServer, *cbEncoding;
   QCheckBox *cbReload, *cbPassive, *cbProxy, *cbBom;
   QToolButton *btnShowPwd, *btnProxy;
@@ -54,4 +55,7 @@ private:
   QSpinBox *spPort;
   QButtonGroup *rgTls;
   QWidget *gbTls;
+  // Rows of the server page shown for FTP only or for SFTP only.
+  QList<QWidget *> FFtpRows, FSftpRows;
+  int FShownMode = -1;
 };

@@ -1,5 +1,6 @@
 #include "ui/projects/PwdDlg.h"
 #include "core/common/Translate.h"
+#include "core/net/SftpClient.h"
 #include "core/projects/ProjectInfo.h"
 
 #include <QClipboard>
@@ -75,6 +76,17 @@ int TPasswordDialog::Execute(const QString &title, const QString &prompt, QByteA
 }
 
 bool AskMissingPasswords(TPasswordDialog *dialog, TProjectInfo &project) {
+  if (project.TransferMode == tmSftp) {
+    const QString title = _("SFTP connection");
+    // A key file logs in instead of the password; its pass phrase is asked only when the key
+    // is enciphered.
+    if (!project.KeyFile.isEmpty())
+      return !project.Passphrase.isEmpty() || !TSftpClient::KeyNeedsPassphrase(project.KeyFile) ||
+             dialog->Execute(title, PassphrasePrompt(project.KeyFile), project.Passphrase) == 1;
+    return !project.Password.isEmpty() ||
+           dialog->Execute(title, PasswordPrompt(false, project.Host, project.Port, project.Username),
+                           project.Password) == 1;
+  }
   const QString title = _("FTP connection");
   if (project.Password.isEmpty() &&
       dialog->Execute(title, PasswordPrompt(false, project.Host, project.Port, project.Username),

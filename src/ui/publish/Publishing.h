@@ -6,11 +6,14 @@
 
 #include <QObject>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
 class THauptForm;
 class TProjectInfo;
+class TSftpThread;
+class TTransferLog;
 class TTransferDialog;
 class TTransferStatus;
 class TTextViewer;
@@ -57,12 +60,17 @@ private:
   // Runs a transfer or removal with the status window; false when it did not start.
   bool Run(TRunKind kind, TProjectInfo project, const TTransferRequest &request, bool dryRun);
   void CancelRun();
+  // The SFTP part of Run: on the SFTP thread, with the host key check.
+  TTransferSummary RunSftp(bool transfer, const TProjectInfo &project, const TTransferRequest &request,
+                           TTransferLog &log);
   THauptForm *FMain;
   TPublisher FPublisher;
   TTextViewer *FViewer = nullptr;
   TTransferStatus *FStatus = nullptr; // a child of the main window, made at the first run
   bool FRunning = false;
   bool FFtpRun = false; // the running run uses the FTP thread
+  bool FSftpRun = false;
+  std::unique_ptr<TSftpThread> FSftp; // made at the first SFTP run
 };
 
 // Creates the publishing commands and adds them to the main window's project menu.

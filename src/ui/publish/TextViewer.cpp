@@ -4,6 +4,7 @@
 #include "core/common/SafeFile.h"
 #include "core/common/Translate.h"
 #include "ui/common/MessageBox.h"
+#include "ui/print/TextPrinter.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -56,10 +57,8 @@ TTextViewer::TTextViewer(QWidget *parent) : QDialog(parent) {
   bar->addWidget(SearchEdit, 1);
   SearchButton = button("SearchButton", _("&Search"), QString());
   DeleteButton = button("DeleteButton", _("&Delete"), QString());
-  // Printing comes with the program's printing support; until then the button does nothing
-  // and says so by being disabled.
+  // Printing always has a destination (a PDF file when no printer is installed).
   PrintButton = button("PrintButton", _("&Print"), QString());
-  PrintButton->setEnabled(false);
   lay->addLayout(bar);
   View = new QPlainTextEdit(this);
   View->setObjectName(QStringLiteral("View"));
@@ -86,6 +85,7 @@ TTextViewer::TTextViewer(QWidget *parent) : QDialog(parent) {
   connect(SearchButton, &QPushButton::clicked, this, [this] { Search(SearchEdit->text()); });
   connect(SearchEdit, &QLineEdit::returnPressed, this, [this] { Search(SearchEdit->text()); });
   connect(DeleteButton, &QPushButton::clicked, this, &TTextViewer::DeleteExecute);
+  connect(PrintButton, &QPushButton::clicked, this, &TTextViewer::PrintExecute);
   connect(CodePageBox, &QComboBox::activated, this, [this] {
     if (!FFileName.isEmpty())
       LoadFile(FFileName);
@@ -216,6 +216,31 @@ void TTextViewer::DeleteExecute() {
   if (!WriteFileAtomically(
           FFileName, EncodeText(View->toPlainText().replace(u'\n', FLineBreak), FEncoding, FBom), &error))
     ErrorBox(error);
+}
+
+bool TTextViewer::PrintExecute() {
+  QString text = View->toPlainText();
+  const QTextCursor c = View->textCursor();
+  if (c.hasSelection() && ConfirmBox(_("Print selected lines?"))) {
+    // Whole lines, from the one the selection starts in to the one it ends in.
+    const QTextBlock first = View->document()->findBlock(c.selectionStart());
+    const QTextBlock last = View->document()->findBlock(c.selectionEnd());
+    QStringList lines;
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+      lines << b.text();
+      if (b == last)
+        break;
+    }
+    text = lines.join(u'\n');
+  }
+  if (text.isEmpty())
+    return false;
+  TPrintSource src;
+  src.Text = text;
+  src.Title = windowTitle();
+  src.Font = QFont(QStringLiteral("Courier New"), 10);
+  src.Font.setStyleHint(QFont::TypeWriter);
+  return PrintWithDialog(this, src, FPrintSettings, FPrinterName);
 }
 
 void TTextViewer::keyPressEvent(QKeyEvent *e) {

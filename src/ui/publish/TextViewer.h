@@ -1,6 +1,7 @@
 #pragma once
 // A read-only window for a text file (the transfer log): code pages, jumps between sections and
 // error lines, search, and deleting the file or a part of it.
+#include "core/common/Settings.h"
 #include "core/common/Types.h"
 
 #include <QDialog>
@@ -27,6 +28,9 @@ public:
   bool Search(const QString &text);
   // "&Delete": the selection (written back in the file's own encoding) or the whole file.
   void DeleteExecute();
+  // "&Print": the text, or with a selection (when the user says so) its lines; false when
+  // nothing was printed.
+  bool PrintExecute();
   int CurrentLine() const;
   QString FileName() const { return FFileName; }
   TSynEncoding Encoding() const { return FEncoding; }
@@ -45,5 +49,9 @@ private:
   void UpdateLine();
   QString FFileName, FSectText, FErrText, FLineBreak;
   TSynEncoding FEncoding = seAnsi;
+  // The viewer's own page: portrait, margins top and bottom 15 mm, left 20, right 10, kept for the
+  // program's run.
+  TPrintSettings FPrintSettings{0, 5, false, false, false, true, false, 20, 10, 15, 15, 0};
+  QString FPrinterName;
   bool FBom = false;
 };
