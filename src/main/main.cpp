@@ -9,9 +9,6 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
-  // The preview's web engine shares its graphics contexts with the windows; this must be said
-  // before the application object exists.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillmark"));
   QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));

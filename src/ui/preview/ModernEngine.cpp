@@ -1,128 +1,122 @@
 // The modern engine: a full web engine on a private, off-the-record profile (nothing is left on
-// disk to clean up at exit).
+// disk to clean up at exit). The engine lives in a module of its own, loaded on first use, so
+// the program starts without it.
 #include "ui/preview/PreviewEngine.h"
+#include "ui/preview/WebEngineModule.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QPointer>
+#include <QLibrary>
+#include <QWidget>
 #include <memory>
 
 QString ModernEngineProcess();
 
-#ifdef QUILLMARK_WEBENGINE
-#include <QWebEngineHistory>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
-#include <QtWebEngineCore/qtwebenginecoreglobal.h>
-
 namespace {
+
+#ifdef QUILLMARK_WEBENGINE_MODULE
+// The module next to the program (build tree, tests), then where it is installed.
+QString ModuleFile() {
+  const QString name = QStringLiteral(QUILLMARK_WEBENGINE_MODULE);
+  const QStringList dirs = {QCoreApplication::applicationDirPath(), QStringLiteral(QUILLMARK_WEBENGINE_BUILD_DIR),
+                            QStringLiteral(QUILLMARK_WEBENGINE_INSTALL_DIR)};
+  for (const QString &dir : dirs) {
+    const QString file = QDir(dir).filePath(name);
+    if (QFileInfo(file).isFile())
+      return file;
+  }
+  return {};
+}
+
+// Loaded once and kept for the program's life (views made from it may live until exit).
+QLibrary *Module() {
+  static QLibrary *library = nullptr;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    const QString file = ModuleFile();
+    if (!file.isEmpty()) {
+      auto *lib = new QLibrary(file);
+      if (lib->load() && lib->resolve(QM_WEBENGINE_CREATE) && lib->resolve(QM_WEBENGINE_VERSION)) {
+        library = lib;
+      } else {
+        qWarning("Web engine module %s: %s", qPrintable(file), qPrintable(lib->errorString()));
+        delete lib;
+      }
+    }
+  }
+  return library;
+}
+#endif
 
 class TModernEngine : public TPreviewEngine {
 public:
-  explicit TModernEngine(QWidget *parent) : TPreviewEngine(parent) {
-    // One profile for the program's life, made with the first view (no storage name: off the record).
-    static QPointer<QWebEngineProfile> profile;
-    if (!profile) {
-      profile = new QWebEngineProfile(QCoreApplication::instance());
-      profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-      profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    }
-    FView = new QWebEngineView(parent);
-    FView->setObjectName(QStringLiteral("WVBrowser"));
-    auto *page = new QWebEnginePage(profile, FView);
-    // Local pages may load their style sheets, scripts and images beside them.
-    page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    FView->setPage(page);
-    connect(FView, &QWebEngineView::urlChanged, this, &TPreviewEngine::UrlChanged);
-    connect(FView, &QWebEngineView::loadFinished, this, [this](bool ok) {
-      if (FRestoreY >= 0 || FRestoreX >= 0) {
-        FView->page()->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)").arg(qMax(0, FRestoreX)).arg(qMax(0, FRestoreY)));
-        FRestoreX = FRestoreY = -1;
-      }
-      emit LoadFinished(ok);
-    });
-    connect(page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
-              if (status != QWebEnginePage::NormalTerminationStatus)
-                emit EngineFailed(QStringLiteral("The page process ended (code %1)").arg(code));
-            });
+  // The engine object is made before its view, so that it goes first when their window closes:
+  // its view then learns that nobody waits for its answers any more before the page goes.
+  TModernEngine(QWidget *parent, QmCreateWebEngineViewFn create) : TPreviewEngine(parent), FView(create(parent)) {
+    if (!FView)
+      return;
+    FView->OnUrlChanged = [this](const QUrl &url) { emit UrlChanged(url); };
+    FView->OnLoadFinished = [this](bool ok) { emit LoadFinished(ok); };
+    FView->OnEngineFailed = [this](const QString &message) { emit EngineFailed(message); };
   }
-  ~TModernEngine() override {
-    // A page being destroyed answers its pending scripts with nothing: nobody is left to hear it.
-    *FAlive = false;
-    delete FView;
-  }
-  QWidget *Widget() const override { return FView; }
+  QWidget *Widget() const override { return FView ? FView->Widget() : nullptr; }
   bool IsModern() const override { return true; }
-  void Navigate(const QUrl &url) override {
-    if (url == FView->url()) {
-      Reload();
-      return;
-    }
-    FRestoreX = FRestoreY = -1;
-    FView->setUrl(url);
-  }
-  void Back() override { FView->back(); }
-  void Forward() override { FView->forward(); }
-  void Reload() override {
-    if (FView->url().isEmpty())
-      return;
-    std::weak_ptr<bool> alive = FAlive;
-    QWebEngineView *view = FView;
-    // The place is asked for first; the page reloads once the answer is there.
-    FView->page()->runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"), [this, view, alive](const QVariant &v) {
-      if (auto a = alive.lock(); !a || !*a)
-        return;
-      const QVariantList xy = v.toList();
-      FRestoreX = xy.size() == 2 ? xy[0].toInt() : -1;
-      FRestoreY = xy.size() == 2 ? xy[1].toInt() : -1;
-      view->triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
-    });
-  }
-  QUrl Url() const override { return FView->url(); }
+  void Navigate(const QUrl &url) override { FView->Navigate(url); }
+  void Back() override { FView->Back(); }
+  void Forward() override { FView->Forward(); }
+  void Reload() override { FView->Reload(); }
+  QUrl Url() const override { return FView->Url(); }
   void RunScript(const QString &script, const std::function<void(const QVariant &)> &done) override {
-    FView->page()->runJavaScript(script, [done, alive = std::weak_ptr<bool>(FAlive)](const QVariant &v) {
-      if (auto a = alive.lock(); a && *a)
-        done(v);
-    });
+    FView->RunScript(script, done);
   }
   void PageText(const std::function<void(const QString &)> &done) override {
-    FView->page()->runJavaScript(
-        QStringLiteral("document.body ? document.body.innerText : document.documentElement.textContent"),
-        [done, alive = std::weak_ptr<bool>(FAlive)](const QVariant &v) {
-          if (auto a = alive.lock(); a && *a)
-            done(v.toString());
-        });
+    FView->RunScript(QStringLiteral("document.body ? document.body.innerText : document.documentElement.textContent"),
+                     [done](const QVariant &v) { done(v.toString()); });
   }
 
 private:
-  QWebEngineView *FView;
-  int FRestoreX = -1, FRestoreY = -1;
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+  std::unique_ptr<IWebEngineView> FView;
 };
 
 } // namespace
 
 TPreviewEngine *CreateModernEngine(QWidget *parent) {
+#ifdef QUILLMARK_WEBENGINE_MODULE
   if (!ModernEngineAvailable())
     return nullptr;
   PrepareModernEngineEnvironment();
-  return new TModernEngine(parent);
+  QLibrary *lib = Module();
+  if (!lib)
+    return nullptr;
+  auto create = reinterpret_cast<QmCreateWebEngineViewFn>(lib->resolve(QM_WEBENGINE_CREATE));
+  auto *engine = new TModernEngine(parent, create);
+  if (!engine->Widget()) {
+    delete engine;
+    return nullptr;
+  }
+  return engine;
+#else
+  Q_UNUSED(parent);
+  return nullptr;
+#endif
 }
 
 bool ModernEngineAvailable(QString *version) {
-  if (!QFileInfo(ModernEngineProcess()).isExecutable())
+#ifdef QUILLMARK_WEBENGINE_MODULE
+  // Only files are looked at here (start-up asks this); the module is loaded when the version is wanted.
+  if (!QFileInfo(ModernEngineProcess()).isExecutable() || ModuleFile().isEmpty())
     return false;
-  if (version)
-    *version = QString::fromLatin1(qWebEngineChromiumVersion());
+  if (version) {
+    QLibrary *lib = Module();
+    if (!lib)
+      return false;
+    *version = QString::fromLatin1(reinterpret_cast<QmWebEngineVersionFn>(lib->resolve(QM_WEBENGINE_VERSION))());
+  }
   return true;
-}
-
 #else
-
-TPreviewEngine *CreateModernEngine(QWidget *) { return nullptr; }
-bool ModernEngineAvailable(QString *) { return false; }
-
+  Q_UNUSED(version);
+  return false;
 #endif
+}
