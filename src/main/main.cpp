@@ -4,6 +4,7 @@
 #include "core/common/Translate.h"
 #include "ui/app/HauptForm.h"
 #include "ui/app/HauptFormDesktop.h"
+#include "ui/common/Icons.h"
 #include "ui/common/MessageBox.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ int main(int argc, char *argv[]) {
   case TSingleInstance::irPrimary:
     break;
   }
+  InstallLazyStandardIcons();
   THauptForm form(QApplication::arguments().mid(1));
   InstallFileDrops(&form);
   if (!form.Init())

@@ -503,11 +503,26 @@ private slots:
     QCOMPARE(ReadAll(logName), log.mid(log.indexOf("\r\n\r\n") + 4));
   }
 
-  // The start screen is gone once the window has started; nested users share one screen and the
-  // outermost closes it; a long path is shortened to the line.
+  // The start screen comes up only when the work lasts (a quick start shows nothing flashing by)
+  // and then with what it was last told; it is gone once the window has started; nested users
+  // share one screen and the outermost closes it; a long path is shortened to the line.
   void startScreen() {
     auto m = NewMain();
     QVERIFY(!TStartScreen::Current());
+    const int delay = TStartScreenScope::DelayMs;
+    TStartScreenScope::DelayMs = 100;
+    {
+      TStartScreenScope quick("Quillmark (Version 1)", "one, two");
+      quick.Status("Loading project ...");
+      QVERIFY(!TStartScreen::Current());
+      QTest::qSleep(150);
+      quick.Project("Site");
+      QVERIFY(TStartScreen::Current() && TStartScreen::Current()->isVisible());
+      QCOMPARE(TStartScreen::Current()->lblStat->text(), QString("Loading project ..."));
+      QCOMPARE(TStartScreen::Current()->lblProject->text(), QString("Site"));
+    }
+    QVERIFY(!TStartScreen::Current());
+    TStartScreenScope::DelayMs = 0;
     {
       TStartScreenScope outer("Quillmark (Version 1)", "one, two");
       TStartScreen *s = TStartScreen::Current();
@@ -523,6 +538,7 @@ private slots:
       QVERIFY(s->lblFiles->text().size() < 200);
     }
     QVERIFY(!TStartScreen::Current());
+    TStartScreenScope::DelayMs = delay;
   }
 
   // Removing a folder destination needs a yes; a no leaves it alone.

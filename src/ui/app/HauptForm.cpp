@@ -15,6 +15,7 @@
 #include "ui/projects/SelectProjectDlg.h"
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/Icons.h"
+#include "ui/common/AfterShown.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/FindReplDlg.h"
 #include "ui/editor/InsertCommands.h"
@@ -65,7 +66,8 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   setWindowTitle(QStringLiteral("Velmo") + ProgVers);
   // The resources live in a static library: without this their registration is not linked in.
   Q_INIT_RESOURCE(resources);
-  setWindowIcon(QIcon(QStringLiteral(":/icons/quillmark.svg")));
+  // Handing the icon to the desktop draws it in several sizes: done once the window is up.
+  RunAfterShown(this, [this] { setWindowIcon(BundledIcon("quillmark")); });
   SetMessageOwner(this, windowTitle());
 
   CommandLine = ParseCommandLine(args, Paths.AppPath);
@@ -317,7 +319,6 @@ bool THauptForm::Init() {
   SelectPreviewEngine();
   LoadEntityList();
   LoadMacros();
-  BuildKeyLayout();
   if (Settings.StdPath.isEmpty()) {
     Settings.StdPath = Paths.UserPath;
     if (!SelectRootDir())
@@ -327,10 +328,21 @@ bool THauptForm::Init() {
   ProjFilePath = Settings.StdPath + QStringLiteral("Velmo-Projects");
   FHtmPath = Settings.StdPath;
   splash.Status(_("Loading project ..."));
-  if (!OpenStartDocuments())
+  FStarting = true;
+  const bool opened = OpenStartDocuments();
+  FStarting = false;
+  if (!opened)
     return false;
+  // After the documents: the first one tells which commands a document has.
+  BuildKeyLayout();
   OfferAutosaveCopies();
-  SetupPrinter();
+  // Only whether a printer exists and which one is the default: asking the print system takes a
+  // while, so it is asked once the window is on the screen.
+  RunAfterShown(this, [this] {
+    SetupPrinter();
+    if (!FStartFile.isEmpty())
+      SyncFileView(QString(FStartFile));
+  });
   return true;
 }
 

@@ -212,6 +212,9 @@ private:
   void BuildKeyLayout();
   void CreateKeyMenu();
   bool FKeysReady = false;
+  // Init is running; the file the project page is to show once the window is up.
+  bool FStarting = false;
+  QString FStartFile;
   bool OpenStartDocuments();
   void ReadProjects();
   void InstallInsertDialogs();

@@ -1,6 +1,7 @@
 // The main window's documents: creating, opening, saving and closing them, their tabs and order of
 // use, autosave and the find dialog.
 #include "ui/app/HauptForm.h"
+#include "ui/common/Icons.h"
 #include "core/common/FileNames.h"
 #include "core/common/IniFileUtils.h"
 #include "core/common/LangIds.h"
@@ -76,7 +77,7 @@ TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   TypeHighlighter(TFileTypes(t));
   doc->SetProperties(FHighlighters[t], Settings.SynProps[t], Settings.SynGutter[t]);
   QMdiSubWindow *w = FMdi->addSubWindow(doc);
-  w->setWindowIcon(windowIcon());
+  w->setWindowIcon(BundledIcon("quillmark"));
   IdList.Add(doc->DocId);
   return doc;
 }

@@ -29,10 +29,14 @@ QMenu *SubMenu(QWidget *parent, const QString &name, const QString &caption, QMe
 } // namespace
 
 void THauptForm::BuildKeyLayout() {
-  // The document window's actions are reached through a window made only for that.
-  std::unique_ptr<TMDIForm> temp(new TMDIForm(this, nullptr, ftText));
+  // A document window's commands, from an open document or else a window made only for that
+  // (every document has the same ones).
+  std::unique_ptr<TMDIForm> temp;
+  const QList<TMDIForm *> docs = Documents();
+  if (docs.isEmpty())
+    temp.reset(new TMDIForm(this, nullptr, ftText));
   const TLayoutActions mainActions = LayoutActions(actions());
-  const TLayoutActions docActions = LayoutActions(temp->ActionList);
+  const TLayoutActions docActions = LayoutActions(temp ? temp->ActionList : docs.first()->ActionList);
   temp.reset();
   VelmoCommands().Reset();
   AddActionCommands(VelmoCommands(), mainActions);

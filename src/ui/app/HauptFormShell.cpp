@@ -9,6 +9,13 @@ void THauptForm::RemoveTags(TMDIForm *doc) {
 }
 
 void THauptForm::SyncFileView(const QString &fileName) {
+  // While the window starts, the project page only notes the file: reading its folder waits
+  // until the window is on the screen (see Init).
+  if (FStarting) {
+    FStartFile = fileName;
+    return;
+  }
+  FStartFile.clear();
   if (FShell)
     FShell->SyncFileView(fileName);
 }

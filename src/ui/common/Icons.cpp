@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QToolButton>
 #include <QWidget>
@@ -31,9 +33,11 @@ QString BundledPath(QLatin1String name) {
 // made once and handed to many actions is resolved once.
 class TLazyIconEngine final : public QIconEngine {
 public:
-  TLazyIconEngine(QString themeName, QString bundledPath, bool bundledExists, int stylePixmap = -1)
+  // style: where the standard icon comes from (null: the application's style).
+  TLazyIconEngine(QString themeName, QString bundledPath, bool bundledExists, int stylePixmap = -1,
+                  const QStyle *style = nullptr)
       : FThemeName(std::move(themeName)), FBundledPath(std::move(bundledPath)), FBundledExists(bundledExists),
-        FStylePixmap(stylePixmap) {}
+        FStylePixmap(stylePixmap), FStyle(style) {}
 
   void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override {
     Resolved().paint(painter, rect, Qt::AlignCenter, mode, state);
@@ -51,7 +55,7 @@ public:
     return Resolved().availableSizes(mode, state);
   }
   QIconEngine *clone() const override {
-    auto *e = new TLazyIconEngine(FThemeName, FBundledPath, FBundledExists, FStylePixmap);
+    auto *e = new TLazyIconEngine(FThemeName, FBundledPath, FBundledExists, FStylePixmap, FStyle);
     e->FIcon = FIcon;
     e->FResolved = FResolved;
     return e;
@@ -67,7 +71,8 @@ private:
       FResolved = true;
       QIcon bundled = FBundledExists ? QIcon(FBundledPath)
                       : FStylePixmap >= 0
-                          ? QApplication::style()->standardIcon(QStyle::StandardPixmap(FStylePixmap))
+                          ? (FStyle ? FStyle.data() : QApplication::style())
+                                ->standardIcon(QStyle::StandardPixmap(FStylePixmap))
                           : QIcon();
       FIcon = ThemeEnabled && !FThemeName.isEmpty() ? QIcon::fromTheme(FThemeName, bundled) : bundled;
     }
@@ -77,6 +82,7 @@ private:
   QString FThemeName, FBundledPath;
   bool FBundledExists;
   int FStylePixmap;
+  QPointer<const QStyle> FStyle;
   QIcon FIcon;
   bool FResolved = false;
 };
@@ -231,4 +237,24 @@ void ApplyActionIcons(QWidget *root) {
 
 void SetThemeIconsEnabled(bool enabled) {
   ThemeEnabled = enabled;
+}
+
+namespace {
+// The style's standard icons (a tool bar's extension arrow, a dialog's buttons, a file dialog's
+// folders) made when first painted: most are never painted, and each costs image or theme
+// look-ups when made.
+class TLazyIconStyle final : public QProxyStyle {
+public:
+  using QProxyStyle::QProxyStyle;
+  QIcon standardIcon(StandardPixmap sp, const QStyleOption *option, const QWidget *widget) const override {
+    // The widget and option only say who asks (the drawings do not depend on them here).
+    Q_UNUSED(option);
+    Q_UNUSED(widget);
+    return QIcon(new TLazyIconEngine(QString(), QString(), false, int(sp), baseStyle()));
+  }
+};
+} // namespace
+
+void InstallLazyStandardIcons() {
+  QApplication::setStyle(new TLazyIconStyle(QApplication::style()->name()));
 }

@@ -30,5 +30,9 @@ void ApplyActionIcons(QWidget *root);
 // The icon the table gives an action or tool button name (null when it has none).
 QIcon ActionIcon(QStringView objectName);
 
+// The application style's standard icons are made when first painted (start-up makes many that
+// are never shown). Called once after the application object exists.
+void InstallLazyStandardIcons();
+
 // Tests: turns theme look-ups off, so only the bundled drawings are used (as on a bare system).
 void SetThemeIconsEnabled(bool enabled);

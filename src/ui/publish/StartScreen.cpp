@@ -10,8 +10,30 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <QElapsedTimer>
+
 namespace {
 QPointer<TStartScreen> TheScreen;
+// What the outermost scope would show: kept until the screen is due.
+struct TPending {
+  bool Active = false;
+  QElapsedTimer Clock;
+  QString Comment, Notice, Status, Project, File;
+} Pending;
+
+// Brings the screen up once the work has lasted long enough to be worth telling about.
+void ShowWhenDue() {
+  if (TheScreen || !Pending.Active || Pending.Clock.elapsed() < TStartScreenScope::DelayMs)
+    return;
+  TheScreen = new TStartScreen;
+  TheScreen->ShowMsg(Pending.Comment, Pending.Notice);
+  if (!Pending.Status.isEmpty())
+    TheScreen->ShowStatus(Pending.Status);
+  if (!Pending.Project.isEmpty())
+    TheScreen->ShowProject(Pending.Project);
+  if (!Pending.File.isEmpty())
+    TheScreen->ShowFileName(Pending.File);
+}
 } // namespace
 
 TStartScreen::TStartScreen(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
@@ -99,27 +121,40 @@ void TStartScreen::ShowFileName(const QString &path) {
 }
 
 TStartScreenScope::TStartScreenScope(const QString &comment, const QString &notice) {
-  if (TheScreen)
+  if (Pending.Active)
     return;
   FOwner = true;
-  TheScreen = new TStartScreen;
-  TheScreen->ShowMsg(comment, notice);
+  Pending = TPending{true, {}, comment, notice, {}, {}, {}};
+  Pending.Clock.start();
+  ShowWhenDue();
 }
 
 TStartScreenScope::~TStartScreenScope() {
-  if (FOwner && TheScreen)
+  if (!FOwner)
+    return;
+  Pending = TPending();
+  if (TheScreen)
     delete TheScreen.data();
 }
 
 void TStartScreenScope::Status(const QString &text) {
+  Pending.Status = text;
   if (TheScreen)
     TheScreen->ShowStatus(text);
+  else
+    ShowWhenDue();
 }
 void TStartScreenScope::Project(const QString &name) {
+  Pending.Project = name;
   if (TheScreen)
     TheScreen->ShowProject(name);
+  else
+    ShowWhenDue();
 }
 void TStartScreenScope::FileName(const QString &path) {
+  Pending.File = path;
   if (TheScreen)
     TheScreen->ShowFileName(path);
+  else
+    ShowWhenDue();
 }

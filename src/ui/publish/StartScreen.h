@@ -25,10 +25,13 @@ protected:
   bool eventFilter(QObject *o, QEvent *e) override;
 };
 
-// Shows the start screen for its lifetime; nested scopes share the one screen, and the outermost
-// closes it.
+// Shows the start screen for its lifetime once the work has taken longer than DelayMs (a start
+// that is over at once shows no screen flashing by); nested scopes share the one screen, and the
+// outermost closes it.
 class TStartScreenScope {
 public:
+  static inline int DelayMs = 200;
+
   TStartScreenScope(const QString &comment, const QString &notice);
   ~TStartScreenScope();
   TStartScreenScope(const TStartScreenScope &) = delete;

@@ -1,5 +1,6 @@
 #include "ui/shell/ProjectPage.h"
 #include "core/common/Translate.h"
+#include "ui/common/AfterShown.h"
 #include "ui/common/Icons.h"
 #include "ui/common/MessageBox.h"
 #include "ui/dialogs/InpText.h"
@@ -54,14 +55,14 @@ TProjectPage::TProjectPage(QWidget *parent) : QWidget(parent) {
   auto *bar = new QHBoxLayout;
   bar->setSpacing(1);
   lay->addLayout(bar);
-  AddButton("btnFolderUp", _("Go one folder up"), "go-up", &TProjectPage::GoUp);
-  AddButton("btnProjectFolder", _("Goto project folder"), "go-home",
+  AddButton("btnFolderUp", _("Go one folder up"), "go-up", QStyle::SP_FileDialogToParent, &TProjectPage::GoUp);
+  AddButton("btnProjectFolder", _("Goto project folder"), "go-home", QStyle::SP_DirHomeIcon,
             &TProjectPage::GotoProjectFolder);
-  connect(AddButton("btnNewFolder", _("New subdirectory"), "folder-new", nullptr),
+  connect(AddButton("btnNewFolder", _("New subdirectory"), "folder-new", QStyle::SP_FileDialogNewFolder, nullptr),
           &QToolButton::clicked, this, [this] { NewSubdirectory(); });
-  connect(AddButton("btnDeleteFile", _("Delete file"), "edit-delete", nullptr),
+  connect(AddButton("btnDeleteFile", _("Delete file"), "edit-delete", QStyle::SP_TrashIcon, nullptr),
           &QToolButton::clicked, this, [this] { DeleteSelectedFile(); });
-  AddButton("btnOpenFile", _("Open file"), "document-open", &TProjectPage::OpenSelected);
+  AddButton("btnOpenFile", _("Open file"), "document-open", QStyle::SP_DialogOpenButton, &TProjectPage::OpenSelected);
   bar->addStretch(1);
 
   FSplit = new QSplitter(Qt::Vertical, this);
@@ -71,7 +72,7 @@ TProjectPage::TProjectPage(QWidget *parent) : QWidget(parent) {
 
   FTreeModel = new QFileSystemModel(this);
   FTreeModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-  FTreeModel->setRootPath(QDir::rootPath());
+  // The root is watched from when the page is first used (see EnsureTreeRoot).
   tvFolders = new QTreeView(FSplit);
   tvFolders->setObjectName(QStringLiteral("tvFolders"));
   tvFolders->setModel(FTreeModel);
@@ -143,16 +144,13 @@ TProjectPage::TProjectPage(QWidget *parent) : QWidget(parent) {
 }
 
 QToolButton *TProjectPage::AddButton(const char *name, const QString &hint, const char *icon,
-                                     void (TProjectPage::*slot)()) {
+                                     QStyle::StandardPixmap fallback, void (TProjectPage::*slot)()) {
   auto *b = new QToolButton(this);
   b->setObjectName(QString::fromLatin1(name));
   b->setToolTip(hint);
   b->setAutoRaise(true);
-  // Without a drawing of ours or the desktop's the button says what it does.
-  if (HasBundledIcon(icon) || QIcon::hasThemeIcon(QString::fromLatin1(icon)))
-    b->setIcon(ThemedIcon(icon));
-  else
-    b->setText(hint);
+  // The desktop's icon, else our drawing or the style's; looked up when first painted.
+  b->setIcon(ThemedIcon(icon, fallback));
   if (slot)
     connect(b, &QToolButton::clicked, this, slot);
   static_cast<QHBoxLayout *>(layout()->itemAt(0)->layout())->addWidget(b);
@@ -176,6 +174,7 @@ bool TProjectPage::ShowFolder(const QString &folder) {
   const QString path = NoTrailingSlash(QDir::cleanPath(fi.absoluteFilePath()));
   if (path != FFolder) {
     FFolder = path;
+    EnsureTreeRoot();
     RevealInTree();
     FListModel->setRootPath(path);
     lvFiles->setRootIndex(FFilter->mapFromSource(FListModel->index(path)));
@@ -199,7 +198,21 @@ void TProjectPage::RevealInTree() {
 
 void TProjectPage::showEvent(QShowEvent *e) {
   QWidget::showEvent(e);
-  RevealInTree();
+  // Reading the folders waits until the window is on the screen.
+  RunAfterShown(
+      window(),
+      [this] {
+        EnsureTreeRoot();
+        RevealInTree();
+      },
+      this);
+}
+
+void TProjectPage::EnsureTreeRoot() {
+  if (FTreeRooted)
+    return;
+  FTreeRooted = true;
+  FTreeModel->setRootPath(QDir::rootPath());
 }
 
 void TProjectPage::SyncFileView(const QString &fileName) {
@@ -313,7 +326,7 @@ void TProjectPage::UpdateTree() {
   // The model watches the folders it has read; reading the shown one again catches the rest.
   const QString folder = FFolder;
   FTreeModel->setRootPath(QString());
-  FTreeModel->setRootPath(QDir::rootPath());
+  // The root is watched from when the page is first used (see EnsureTreeRoot).
   FFolder.clear();
   ShowFolder(folder);
 }

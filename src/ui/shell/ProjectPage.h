@@ -2,6 +2,7 @@
 // The project page of the left side: a folder tree above a list of the folders and web files of
 // the chosen folder, with commands to go up, go to the project folder, make a folder, delete and
 // open files.
+#include <QStyle>
 #include <QWidget>
 #include <functional>
 
@@ -71,15 +72,19 @@ protected:
   void showEvent(QShowEvent *e) override;
 
 private:
-  QToolButton *AddButton(const char *name, const QString &hint, const char *icon, void (TProjectPage::*slot)());
+  QToolButton *AddButton(const char *name, const QString &hint, const char *icon, QStyle::StandardPixmap fallback,
+                         void (TProjectPage::*slot)());
   void ListActivated(const QModelIndex &index);
   void UpdatePathLabel();
   // Expands the tree down to the shown folder and selects it.
   void RevealInTree();
+  // Watches the file system from its root for the folder tree (once).
+  void EnsureTreeRoot();
   QString Caption() const;
   QFileSystemModel *FTreeModel, *FListModel;
   QSortFilterProxyModel *FFilter;
   QMenu *FTreeMenu, *FListMenu;
   QString FFolder, FPendingSelect;
   bool FRevealing = false;
+  bool FTreeRooted = false;
 };
