@@ -445,8 +445,11 @@ void TstCommands::catalogue() {
   for (int i = 0; i < doc->pcTools->count(); ++i) {
     auto *tb = qobject_cast<QToolBar *>(doc->pcTools->widget(i));
     QVERIFY(tb);
-    for (QAction *a : tb->actions())
+    for (QAction *a : tb->actions()) {
       onPage << a;
+      if (a->menu())
+        collect(a->menu(), onPage);
+    }
     for (QToolButton *b : tb->findChildren<QToolButton *>())
       if (b->menu())
         collect(b->menu(), onPage);

@@ -8,6 +8,7 @@
 #include "ui/common/MessageBox.h"
 #include "ui/dialogs/DialogUtils.h"
 #include "ui/editor/MDIForm.h"
+#include "ui/editor/ToolPage.h"
 
 #include "TestSupport.h"
 
@@ -95,13 +96,42 @@ private slots:
     QVERIFY(headings);
     QVERIFY(Draws(headings->icon()));
     // A tool page button without an icon shows its caption instead.
-    auto *page = form.findChild<QToolBar *>(QStringLiteral("tsTables"));
+    auto *page = form.findChild<TToolPage *>(QStringLiteral("tsTables"));
     QVERIFY(page);
+    page->Realize();
     for (QAction *a : page->actions())
       if (!a->isSeparator() && a->icon().isNull())
         if (auto *b = qobject_cast<QToolButton *>(page->widgetForAction(a)))
           QVERIFY2(b->toolButtonStyle() != Qt::ToolButtonIconOnly || !b->text().isEmpty(),
                    qPrintable(a->objectName()));
+  }
+
+  // A tool page filled before it is first shown makes its buttons then: every action in the
+  // page's order (insertions before another one included), a handed-over widget in its place.
+  void toolPageMadeWhenShown() {
+    QWidget host;
+    auto *page = new TToolPage(&host);
+    page->resize(600, 40);
+    auto *a = page->addAction(QStringLiteral("a"));
+    auto *c = page->addAction(QStringLiteral("c"));
+    auto *b = new QAction(QStringLiteral("b"), page);
+    page->insertAction(c, b);
+    auto *box = new QLabel(QStringLiteral("widget"), &host);
+    page->insertWidget(a, box);
+    QVERIFY(!page->widgetForAction(a));
+    host.show();
+    QVERIFY(page->Realized());
+    QList<int> xs;
+    for (QAction *x : page->actions()) {
+      QVERIFY(page->widgetForAction(x));
+      xs << page->widgetForAction(x)->x();
+    }
+    QCOMPARE(page->actions().size(), 4);
+    QVERIFY(std::is_sorted(xs.begin(), xs.end()));
+    QCOMPARE(page->widgetForAction(page->actions().first()), box);
+    QCOMPARE(box->parentWidget(), page);
+    QVERIFY(box->isVisible());
+    QCOMPARE(page->actions().mid(1), (QList<QAction *>{a, b, c}));
   }
 
   void fileTypeIcons() {

@@ -1,4 +1,5 @@
 #include "ui/editor/MDIForm.h"
+#include "ui/editor/ToolPage.h"
 #include "ui/common/Icons.h"
 #include "core/app/AutosaveCopies.h"
 #include "core/common/Encodings.h"
@@ -48,7 +49,7 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
   pcTools = new QTabWidget(this);
   pcTools->setObjectName(QStringLiteral("pcTools"));
   for (const char *page : ToolPages) {
-    auto *w = new QToolBar(pcTools);
+    auto *w = new TToolPage(pcTools);
     w->setObjectName(QStringLiteral("ts") + QString::fromLatin1(page));
     w->setIconSize(QSize(16, 16));
     pcTools->addTab(w, _(page));
@@ -67,7 +68,7 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
   LokPanel->setObjectName(QStringLiteral("LokPanel"));
   auto *lok = new QHBoxLayout(LokPanel);
   lok->setContentsMargins(0, 0, 0, 0);
-  tbMain = new QToolBar(LokPanel);
+  tbMain = new TToolPage(LokPanel);
   tbMain->setObjectName(QStringLiteral("tbMain"));
   tbMain->setIconSize(QSize(16, 16));
   lok->addWidget(tbMain);
