@@ -7,6 +7,7 @@
 #include "ui/editor/DocumentHost.h"
 #include "ui/editor/FindReplDlg.h"
 #include "ui/editor/HtmlCharDlg.h"
+#include "ui/common/ClipboardState.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
 
@@ -420,8 +421,14 @@ private slots:
 
   void jsCommands() {
     auto d = NewDoc("");
+    // Once the program asks the clipboard, Paste and "Text as JS argument" follow its text.
+    StartAskingClipboard();
+    QApplication::clipboard()->clear();
+    QVERIFY(!d->Action("ActionJsText")->isEnabled());
+    QVERIFY(!d->Action("ActionPaste")->isEnabled());
     QApplication::clipboard()->setText("say \"hi\"\r\nit's");
     QVERIFY(d->Action("ActionJsText")->isEnabled());
+    QVERIFY(d->Action("ActionPaste")->isEnabled());
     Trigger(d.get(), "ActionJsText");
     QCOMPARE(d->TextBuffer->Text(), QStringLiteral(" say &quot;hi&quot; it&lsquo;s"));
     auto js = NewDoc("");

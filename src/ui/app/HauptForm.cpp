@@ -16,6 +16,7 @@
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/Icons.h"
 #include "ui/common/AfterShown.h"
+#include "ui/common/ClipboardState.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/FindReplDlg.h"
 #include "ui/editor/InsertCommands.h"
@@ -66,8 +67,8 @@ THauptForm::THauptForm(const QStringList &args, QWidget *parent) : QMainWindow(p
   setWindowTitle(QStringLiteral("Velmo") + ProgVers);
   // The resources live in a static library: without this their registration is not linked in.
   Q_INIT_RESOURCE(resources);
-  // Handing the icon to the desktop draws it in several sizes: done once the window is up.
-  RunAfterShown(this, [this] { setWindowIcon(BundledIcon("quillmark")); });
+  // Every window's icon (documents and dialogs take it from the program).
+  QApplication::setWindowIcon(BundledIcon("quillmark"));
   SetMessageOwner(this, windowTitle());
 
   CommandLine = ParseCommandLine(args, Paths.AppPath);
@@ -340,6 +341,9 @@ bool THauptForm::Init() {
   // while, so it is asked once the window is on the screen.
   RunAfterShown(this, [this] {
     SetupPrinter();
+    StartAskingClipboard();
+    for (TMDIForm *doc : Documents())
+      doc->UpdateControls();
     if (!FStartFile.isEmpty())
       SyncFileView(QString(FStartFile));
   });

@@ -1,7 +1,6 @@
 // The main window's documents: creating, opening, saving and closing them, their tabs and order of
 // use, autosave and the find dialog.
 #include "ui/app/HauptForm.h"
-#include "ui/common/Icons.h"
 #include "core/common/FileNames.h"
 #include "core/common/IniFileUtils.h"
 #include "core/common/LangIds.h"
@@ -76,8 +75,7 @@ TMDIForm *THauptForm::NewWindow(TFileTypes ft) {
   // Highlighters are made when the first document of their type opens.
   TypeHighlighter(TFileTypes(t));
   doc->SetProperties(FHighlighters[t], Settings.SynProps[t], Settings.SynGutter[t]);
-  QMdiSubWindow *w = FMdi->addSubWindow(doc);
-  w->setWindowIcon(BundledIcon("quillmark"));
+  FMdi->addSubWindow(doc);
   IdList.Add(doc->DocId);
   return doc;
 }

@@ -6,6 +6,7 @@
 #include "core/editor/Entities.h"
 #include "core/editor/InsertEngine.h"
 #include "core/editor/TagMark.h"
+#include "ui/common/ClipboardState.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/HtmlCharDlg.h"
 #include "ui/editor/InsertCommands.h"
@@ -318,10 +319,7 @@ void CreateConversionCommands(TMDIForm *form) {
 
   // "Text as JS argument" works on the clipboard's text only.
   if (QAction *js = form->Action(QStringLiteral("ActionJsText"))) {
-    const auto update = [js] {
-      const QMimeData *md = QApplication::clipboard()->mimeData();
-      js->setEnabled(md && md->hasText());
-    };
+    const auto update = [js] { js->setEnabled(ClipboardHasText()); };
     update();
     QObject::connect(QApplication::clipboard(), &QClipboard::dataChanged, js, update);
   }

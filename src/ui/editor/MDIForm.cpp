@@ -1,4 +1,5 @@
 #include "ui/editor/MDIForm.h"
+#include "ui/common/ClipboardState.h"
 #include "ui/editor/ToolPage.h"
 #include "ui/common/Icons.h"
 #include "core/app/AutosaveCopies.h"
@@ -844,8 +845,7 @@ void TMDIForm::FormActivate() {
 }
 
 void TMDIForm::UpdateControls() {
-  const QMimeData *md = QApplication::clipboard()->mimeData();
-  const bool clipText = md && md->hasText();
+  const bool clipText = ClipboardHasText();
   ActionPaste->setEnabled(clipText);
   if (QAction *js = Action(QStringLiteral("ActionJsText")))
     js->setEnabled(clipText);
