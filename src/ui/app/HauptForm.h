@@ -66,6 +66,7 @@ public:
   void RemoveTags(TMDIForm *doc) override;
 
   TFindReplDialog *FindDialog() override;
+  void FollowFindText(QObject *receiver, std::function<void(const QString &)> f) override;
   TSynEditSpellCheck *SpellChecker() override { return FSpellCheck.get(); }
   void PreviousMDI(TMDIForm *) override;
   void NextMDI(TMDIForm *) override;
@@ -254,6 +255,8 @@ private:
   QAction *FAutoSaveAction = nullptr;
   QTimer *FAutoSaveTimer;
   TFindReplDialog *FFindDialog = nullptr;
+  // Documents waiting for the find dialog to be made (it is made when first used).
+  QList<QPair<QPointer<QObject>, std::function<void(const QString &)>>> FFindTextFollowers;
   std::unique_ptr<TFtpThread> FFtpSession;
   THtmlNumDialog *FHtmlNumDialog = nullptr;
   TStyleDialog *FStyleDialog = nullptr;

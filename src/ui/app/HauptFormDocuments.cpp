@@ -60,8 +60,20 @@ TFindReplDialog *THauptForm::FindDialog() {
     FFindDialog->LoadFromIni(*TUnicodeIniFile::CreateForRead(Paths.IniName));
     FFindDialog->SetFindText(Settings.sFind);
     FFindDialog->SetReplaceText(Settings.sRepl);
+    for (auto &[receiver, f] : std::exchange(FFindTextFollowers, {}))
+      if (receiver)
+        TDocumentHost::FollowFindText(receiver, std::move(f));
   }
   return FFindDialog;
+}
+
+void THauptForm::FollowFindText(QObject *receiver, std::function<void(const QString &)> f) {
+  if (FFindDialog) {
+    TDocumentHost::FollowFindText(receiver, std::move(f));
+    return;
+  }
+  f(Settings.sFind);
+  FFindTextFollowers.append({receiver, std::move(f)});
 }
 
 TMDIForm *THauptForm::NewWindow(TFileTypes ft) {

@@ -8,9 +8,12 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyle>
+#include <QStyleOption>
+#include <QSvgRenderer>
 #include <QToolButton>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 static void InitIconResources() {
   static const bool done = [] {
@@ -27,6 +30,52 @@ bool ThemeEnabled = true;
 QString BundledPath(QLatin1String name) {
   return QStringLiteral(":/icons/") + name + QStringLiteral(".svg");
 }
+
+// The program's drawings, rendered straight from their SVG (no image or icon plugins to find
+// and load first), each size and mode once.
+class TSvgIconEngine final : public QIconEngine {
+public:
+  explicit TSvgIconEngine(QString path) : FPath(std::move(path)) {}
+
+  void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, dpr));
+  }
+  QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override {
+    return scaledPixmap(size, mode, state, 1.0);
+  }
+  QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale) override {
+    const QSize px = size * scale;
+    const QString key = QStringLiteral("%1x%2-%3").arg(px.width()).arg(px.height()).arg(int(mode));
+    if (const auto it = FCache.constFind(key); it != FCache.cend())
+      return *it;
+    QImage img(px, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    if (!FRenderer)
+      FRenderer = std::make_unique<QSvgRenderer>(FPath);
+    if (FRenderer->isValid()) {
+      QPainter p(&img);
+      FRenderer->render(&p, QRectF(QPointF(0, 0), QSizeF(px)));
+    }
+    QPixmap pm = QPixmap::fromImage(img);
+    if (mode != QIcon::Normal) {
+      QStyleOption opt;
+      opt.palette = QGuiApplication::palette();
+      pm = QApplication::style()->generatedIconPixmap(mode, pm, &opt);
+    }
+    pm.setDevicePixelRatio(scale);
+    return *FCache.insert(key, pm);
+  }
+  QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
+  QIconEngine *clone() const override { return new TSvgIconEngine(FPath); }
+  QString key() const override { return QStringLiteral("QuillmarkSvgIcon"); }
+  bool isNull() override { return false; }
+
+private:
+  QString FPath;
+  std::unique_ptr<QSvgRenderer> FRenderer;
+  QHash<QString, QPixmap> FCache;
+};
 
 // Resolves the theme icon (or the bundled drawing) on the first request that needs pixels or
 // sizes; until then it holds only two names. Copies of the icon share one engine, so an icon
@@ -69,7 +118,7 @@ private:
   const QIcon &Resolved() {
     if (!FResolved) {
       FResolved = true;
-      QIcon bundled = FBundledExists ? QIcon(FBundledPath)
+      QIcon bundled = FBundledExists ? QIcon(new TSvgIconEngine(FBundledPath))
                       : FStylePixmap >= 0
                           ? (FStyle ? FStyle.data() : QApplication::style())
                                 ->standardIcon(QStyle::StandardPixmap(FStylePixmap))

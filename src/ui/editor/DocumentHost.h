@@ -1,6 +1,9 @@
 #pragma once
 // What a document window asks of the window that holds it (the main window, or a test).
 #include <QString>
+#include <functional>
+
+class QObject;
 
 class TFindReplDialog;
 class TMDIForm;
@@ -23,6 +26,9 @@ public:
   virtual void CloseMDI(TMDIForm *doc) = 0;
   // The one find dialog of the program.
   virtual TFindReplDialog *FindDialog() = 0;
+  // Calls f with the search text now and whenever it changes while receiver lives (by default
+  // through the find dialog; a host may answer without making the dialog yet).
+  virtual void FollowFindText(QObject *receiver, std::function<void(const QString &)> f);
   // The program's one spell checker; none when no dictionary could be found.
   virtual TSynEditSpellCheck *SpellChecker() { return nullptr; }
   // Documents in order of use (F7 / F8).

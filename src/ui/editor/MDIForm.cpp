@@ -196,8 +196,7 @@ void TMDIForm::CreateActions() {
     ActionFindNext->setEnabled(!text.isEmpty());
     ActionFindPrev->setEnabled(!text.isEmpty());
   };
-  enableFindNext(FHost->FindDialog()->FindText());
-  connect(FHost->FindDialog(), &TFindReplDialog::FindTextChanged, this, enableFindNext);
+  FHost->FollowFindText(this, enableFindNext);
   MenuEdit->addSeparator();
   for (QAction *a : {ActionFind, ActionReplace, ActionFindNext, ActionFindPrev})
     MenuEdit->addAction(a);
