@@ -2,12 +2,17 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -93,6 +98,11 @@ TSingleInstance::TSingleInstance(const QString &settingsFile, QObject *parent)
 TSingleInstance::~TSingleInstance() {
   if (FServer)
     FServer->close();
+  // Removed while still locked; a start that opened it just before tries the name again.
+  if (FLockFd >= 0) {
+    ::unlink(QFile::encodeName(FSettingsFile + QStringLiteral(".lock")).constData());
+    ::close(FLockFd);
+  }
 }
 
 QString TSingleInstance::KeyOf(const QString &settingsFile) {
@@ -110,14 +120,38 @@ TSingleInstance::TRole TSingleInstance::Start(const QStringList &files, int answ
   // The lock lives beside the settings file, so every process that could write that file meets it,
   // whatever its environment.
   QDir().mkpath(QFileInfo(FSettingsFile).absolutePath());
-  FLock = std::make_unique<QLockFile>(FSettingsFile + QStringLiteral(".lock"));
-  // Only a lock whose process has ended is stale, however old it is.
-  FLock->setStaleLockTime(0);
-  const bool locked = FLock->tryLock(0);
+  // An advisory lock on the open file: the system drops it when the process ends, however it
+  // ends, so there is no stale lock to judge (and nothing is synced to disk on every start).
+  const QByteArray lockName = QFile::encodeName(FSettingsFile + QStringLiteral(".lock"));
+  int fd = -1;
+  bool locked = false, held = false;
+  // The holder removes the file when it ends: a lock got on a file that was removed meanwhile
+  // is no lock on the name, so then the name is tried again.
+  for (int attempt = 0; attempt < 5 && !locked && !held; ++attempt) {
+    fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+      break;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      struct stat opened {}, named {};
+      locked = ::fstat(fd, &opened) == 0 && ::stat(lockName.constData(), &named) == 0 &&
+               opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    } else {
+      held = errno == EWOULDBLOCK;
+    }
+    if (!locked) {
+      ::close(fd);
+      fd = -1;
+    }
+  }
+  if (locked) {
+    // Who holds it, for a person looking at the file.
+    const QByteArray who = QByteArray::number(qint64(::getpid())) + '\n';
+    if (::ftruncate(fd, 0) != 0 || ::write(fd, who.constData(), size_t(who.size())) < 0)
+      qWarning("Cannot note the process in %s", lockName.constData());
+  }
   // Where no lock can be made at all (a read-only folder) no settings can be written either.
-  if (locked || FLock->error() != QLockFile::LockFailedError) {
-    if (!locked)
-      FLock.reset();
+  if (!held) {
+    FLockFd = fd;
     FServer = new QLocalServer(this);
     FServer->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket file left by a crashed first process would make listen() fail: we hold the lock,
@@ -129,7 +163,6 @@ TSingleInstance::TRole TSingleInstance::Start(const QStringList &files, int answ
     connect(FServer, &QLocalServer::newConnection, this, &TSingleInstance::Accept);
     return irPrimary;
   }
-  FLock.reset();
 
   // The running process may have taken the lock a moment ago and not listen yet: try for a while.
   QDeadlineTimer deadline(answerTimeoutMs);

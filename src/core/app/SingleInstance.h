@@ -2,9 +2,8 @@
 // One running program per settings file. The first process holds a lock beside the settings file
 // and listens on a local socket named after the file's absolute path; a later start with the same
 // settings file hands its file names over that socket and ends, so that only one process ever
-// writes the settings. A lock left by a crashed process is taken over (its owner no longer runs),
-// and so is the socket file it left behind.
-#include <QLockFile>
+// writes the settings. The lock is the system's lock on an open file, which ends with its process:
+// after a crash the next start simply gets it (and takes over the socket file left behind).
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -47,7 +46,7 @@ private:
   void Deliver(const QStringList &files);
 
   QString FKey, FSettingsFile;
-  std::unique_ptr<QLockFile> FLock;
+  int FLockFd = -1; // the open, locked file while this process is the primary one
   QLocalServer *FServer = nullptr;
   std::function<void(const QStringList &)> FHandler;
   QList<QStringList> FPending;
