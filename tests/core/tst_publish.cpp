@@ -76,6 +76,7 @@ private slots:
   void listings();
   void timeStamps_data();
   void timeStamps();
+  void flushRecovers_data();
   void flushRecovers();
   void flushGivesUp();
   void recoveryAfterIdleDrop();
@@ -327,12 +328,19 @@ void TestPublish::timeStamps() {
                                      false));
 }
 
+void TestPublish::flushRecovers_data() {
+  QTest::addColumn<QStringList>("serverArgs");
+  // The server resets the first STOR data connection.
+  QTest::newRow("data connection reset") << QStringList{QStringLiteral("--drop-stor"), QStringLiteral("1")};
+  // The server runs out of data ports: it refuses PASV with "500 OOPS" and ends the session.
+  QTest::newRow("session ended at PASV") << QStringList{QStringLiteral("--end-at-pasv"), QStringLiteral("1")};
+}
+
 void TestPublish::flushRecovers() {
-  // The server resets the first STOR data connection: reconnect, back to the same folder, send
-  // the whole file again.
+  // Either way: reconnect, back to the same folder, send the whole file again.
+  QFETCH(QStringList, serverArgs);
   TTestFtpServer srv;
-  QVERIFY2(srv.Start(QStringLiteral("pyftpd"), {QStringLiteral("--drop-stor"), QStringLiteral("1")}),
-           qPrintable(srv.Error));
+  QVERIFY2(srv.Start(QStringLiteral("pyftpd"), serverArgs), qPrintable(srv.Error));
   auto ftp = NewSession(srv);
   QVERIFY(ftp->Open());
   QVERIFY(ftp->ForceDir(QStringLiteral("deep/sub")));

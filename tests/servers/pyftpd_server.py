@@ -92,6 +92,9 @@ def main():
     ap.add_argument("--throttle", type=int, default=0, help="bytes/s for data connections")
     ap.add_argument("--drop-stor", type=int, default=0,
                     help="reset this many STOR data connections (-1: all)")
+    ap.add_argument("--end-at-pasv", type=int, default=0,
+                    help="end this many sessions when they ask for a data port (-1: all), answering "
+                         "\"500 OOPS\" first as a server out of ports does")
     ap.add_argument("--mkd-race", action="store_true",
                     help="MKD creates the folder but answers 550, as if another client was faster")
     ap.add_argument("--idle-timeout", type=int, default=0,
@@ -170,6 +173,26 @@ def main():
                 self.respond("550 Create directory operation failed.")
 
         handler = RaceHandler
+    if args.end_at_pasv:
+        base = handler
+        remaining = [args.end_at_pasv]
+
+        class EndingHandler(base):
+            def _end_session(self, line, command):
+                if remaining[0] == 0:
+                    return command(self, line)
+                if remaining[0] > 0:
+                    remaining[0] -= 1
+                self.respond("500 OOPS: vsf_sysutil_bind")
+                self.close_when_done()
+
+            def ftp_PASV(self, line):
+                return self._end_session(line, base.ftp_PASV)
+
+            def ftp_EPSV(self, line):
+                return self._end_session(line, base.ftp_EPSV)
+
+        handler = EndingHandler
     if args.idle_timeout:
         handler.timeout = args.idle_timeout
     handler.authorizer = auth

@@ -206,6 +206,20 @@ bool TExtFtp::IsConnectionError(bool withTimeout) const {
   return k == ekSocket || k == ekClosed || (withTimeout && k == ekReadTimeout);
 }
 
+bool TExtFtp::SessionEnded() {
+  const TFtpErrorKind kind = ErrorKind();
+  const QString text = ErrorText();
+  QList<QPair<int, QString>> replies;
+  const bool alive = Connected() && Pipeline({QStringLiteral("NOOP")}, replies) && replies[0].first / 100 == 2;
+  if (!alive) {
+    Disconnect();
+    SetError(ekClosed, text);
+    return true;
+  }
+  SetError(kind, text);
+  return false;
+}
+
 bool TExtFtp::Open() {
   FDCount = 0;
   fCurrentDir.clear();
@@ -324,7 +338,7 @@ bool TExtFtp::EnsureListing() {
     }
     if (ReadListing())
       break;
-    if (IsConnectionError(true)) {
+    if (IsConnectionError(true) || (ErrorKind() == ekProtocol && SessionEnded())) {
       if (++rounds > MaxRecoveryRounds || !Recover(ErrorText()))
         return false;
       continue;
@@ -633,7 +647,8 @@ int TExtFtp::Transfer(QIODevice *source, QIODevice *dest, const QString &remote,
     StoreError(ErrorText());
     if (kind == ekAborted || fAborted.load())
       return frCancelled;
-    if (kind == ekReadTimeout || kind == ekSocket || kind == ekClosed) {
+    if (kind == ekReadTimeout || kind == ekSocket || kind == ekClosed ||
+        (kind == ekProtocol && LastReplyCode() != 425 && SessionEnded())) {
       result = kind == ekReadTimeout ? frReadTimeout : frConnectionLost;
       if (round >= MaxRecoveryRounds)
         return result;

@@ -175,6 +175,11 @@ private:
   void SetupIoHandler();
   bool Recover(const QString &error);
   bool IsConnectionError(bool withTimeout) const;
+  // After a refusal: whether the server has ended the session (it no longer answers NOOP).
+  // Some servers answer their last command with an error before they close the connection
+  // (vsftpd's "500 OOPS: ..."); that is a lost connection, not a refusal. The error of the
+  // refused command is kept.
+  bool SessionEnded();
   bool EnsureListing();
   bool ReadListing();
   int Transfer(QIODevice *source, QIODevice *dest, const QString &remote, bool append);
