@@ -189,7 +189,9 @@ inline QString LftpOpen(const TServer &s) {
   else
     script += QStringLiteral("set ftp:ssl-force true; set ftp:ssl-protect-data true; "
                              "set ssl:verify-certificate no; ");
-  if (s.Tls && s.Tls12)
+  // lftp's GnuTLS breaks off uploads over TLS 1.3 data connections to vsftpd ("An unexpected TLS
+  // packet was received"), so the peer always speaks TLS 1.2.
+  if (s.Tls)
     script += QStringLiteral("set ssl:priority NORMAL:-VERS-TLS1.3; ");
   return script + QStringLiteral("open -u %1,%2 -p %3 ftp://127.0.0.1; ")
                       .arg(s.Srv.User, s.Srv.Password)

@@ -113,6 +113,7 @@ private slots:
   void cancelLeavesNoPartialFile();
   void droppedDataConnection_data();
   void droppedDataConnection();
+  void failedSizeCheckStopsTheRest();
   void verifiedUpload();
   void clearServer_data();
   void clearServer();
@@ -292,6 +293,27 @@ void TestPublishFtpWalks::droppedDataConnection() {
   // Never a scratch file under any name but its own.
   for (const QString &f : Tree(www))
     QVERIFY2(f == u"page.html" || f.startsWith(u'~'), qPrintable(f));
+}
+
+// Uploads are put in place in groups: when one of a group fails its size check, the files sent
+// before it are in place, it and the ones after it are not (and leave no scratch files), and the
+// run ends with the error as when each file was finished alone.
+void TestPublishFtpWalks::failedSizeCheckStopsTheRest() {
+  TTestFtpServer srv;
+  QVERIFY2(srv.Start(QStringLiteral("pyftpd"), {QStringLiteral("--short-size"), QStringLiteral("b.html")}),
+           qPrintable(srv.Error));
+  QTemporaryDir tmp;
+  const QString root = tmp.filePath(QStringLiteral("site"));
+  for (const char *name : {"a.html", "b.html", "c.html"})
+    WriteAll(root + u'/' + QLatin1String(name), QByteArray("<p>") + name + "</p>");
+  TRig rig(NewSession(srv, 0), tmp.filePath(QStringLiteral("Velmo.log")));
+  const TTransferSummary s = rig.Transfer(Project(root), TTransferRequest::FromModeWord(2 | 8));
+  QCOMPARE(s.Copied, 1);
+  QCOMPARE(Tree(srv.Root + QStringLiteral("/www")), QStringList{QStringLiteral("a.html")});
+  const QString log = rig.LogText();
+  QVERIFY2(log.contains(QStringLiteral("        File copied: a.html - ")), qPrintable(log));
+  QVERIFY2(log.contains(QStringLiteral("        *** Error copying: b.html\r\n")), qPrintable(log));
+  QVERIFY(!log.contains(QStringLiteral("c.html")));
 }
 
 void TestPublishFtpWalks::verifiedUpload() {

@@ -95,6 +95,8 @@ def main():
     ap.add_argument("--end-at-pasv", type=int, default=0,
                     help="end this many sessions when they ask for a data port (-1: all), answering "
                          "\"500 OOPS\" first as a server out of ports does")
+    ap.add_argument("--short-size", default="",
+                    help="SIZE of a file whose name holds this text answers one byte less")
     ap.add_argument("--mkd-race", action="store_true",
                     help="MKD creates the folder but answers 550, as if another client was faster")
     ap.add_argument("--idle-timeout", type=int, default=0,
@@ -193,6 +195,20 @@ def main():
                 return self._end_session(line, base.ftp_EPSV)
 
         handler = EndingHandler
+    if args.short_size:
+        base_size = handler
+
+        class ShortSizeHandler(base_size):
+            def ftp_SIZE(self, path):
+                if args.short_size not in os.path.basename(path):
+                    return base_size.ftp_SIZE(self, path)
+                try:
+                    size = self.run_as_current_user(self.fs.getsize, path)
+                except OSError as err:
+                    return self.respond("550 %s." % err.strerror)
+                self.respond("213 %s" % max(0, size - 1))
+
+        handler = ShortSizeHandler
     if args.idle_timeout:
         handler.timeout = args.idle_timeout
     handler.authorizer = auth

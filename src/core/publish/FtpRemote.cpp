@@ -139,6 +139,62 @@ bool TFtpRemote::PlaceScratch(const QString &temp, const QString &name) {
   return true;
 }
 
+namespace {
+// Files per pipelined batch (two commands each): the commands and replies of a batch stay far
+// below what the sockets buffer, so neither side can block writing while the other does not read.
+constexpr int ScratchBatch = 100;
+} // namespace
+
+void TFtpRemote::SizesAndTimes(QList<TScratchCheck> &files) {
+  for (int from = 0; from < files.size(); from += ScratchBatch) {
+    const int to = qMin<int>(files.size(), from + ScratchBatch);
+    QStringList commands;
+    for (int i = from; i < to; ++i)
+      commands << QStringLiteral("SIZE ") + files[i].TempName
+               << FFtp.SetTimeCommand(files[i].TempName, FFtp.RemoteStamp(QFileInfo(files[i].LocalFile), true));
+    QList<QPair<int, QString>> replies;
+    if (!FFtp.Pipeline(commands, replies)) {
+      // A lost connection: the rest one by one, with the session's recovery.
+      for (int i = from; i < files.size(); ++i)
+        SizeAndTime(files[i].TempName, files[i].LocalFile, files[i].Size, files[i].TimeSet);
+      return;
+    }
+    for (int i = from; i < to; ++i) {
+      const auto &size = replies[2 * (i - from)];
+      bool ok = false;
+      files[i].Size = size.first == 213 ? size.second.mid(4).trimmed().toLongLong(&ok) : -1;
+      if (!ok)
+        files[i].Size = -1;
+      files[i].TimeSet = replies[2 * (i - from) + 1].first / 100 == 2;
+    }
+  }
+}
+
+QList<bool> TFtpRemote::PlaceScratches(const QList<QPair<QString, QString>> &pairs) {
+  QList<bool> placed(pairs.size(), false);
+  for (int from = 0; from < pairs.size(); from += ScratchBatch) {
+    const int to = qMin<int>(pairs.size(), from + ScratchBatch);
+    QStringList commands;
+    for (int i = from; i < to; ++i)
+      commands << QStringLiteral("RNFR ") + FFtp.ModifyName(pairs[i].first)
+               << QStringLiteral("RNTO ") + FFtp.ModifyName(pairs[i].second);
+    QList<QPair<int, QString>> replies;
+    if (!FFtp.Pipeline(commands, replies)) {
+      for (int i = from; i < pairs.size(); ++i)
+        placed[i] = PlaceScratch(pairs[i].first, pairs[i].second);
+      return placed;
+    }
+    for (int i = from; i < to; ++i) {
+      // An "RNTO" after a refused "RNFR" is answered with an error of its own: read in pairs.
+      placed[i] = replies[2 * (i - from)].first == 350 && replies[2 * (i - from) + 1].first / 100 == 2;
+      if (!placed[i])
+        placed[i] = RenameFile(pairs[i].first, pairs[i].second);
+    }
+  }
+  FFtp.InvalidateListing();
+  return placed;
+}
+
 bool TFtpRemote::DeleteFile(const QString &name, bool initListing) {
   return FFtp.DeleteFile(name, initListing);
 }

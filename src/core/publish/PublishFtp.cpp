@@ -123,6 +123,24 @@ static int CompareRemoteTime(const QDateTime &remote, const QDateTime &local) {
 }
 
 int TPublisher::UploadFileWorker(TRemoteSession &ftp, const QString &source, const QString &remoteName) {
+  TScratchUpload up;
+  const int r = SendScratch(ftp, source, remoteName, up);
+  if (r != frOk)
+    return r;
+  QList<TScratchUpload> one{up};
+  return PlaceScratchUploads(ftp, one).value(0, frUploadFailed);
+}
+
+void TPublisher::DropScratch(TRemoteSession &ftp, const TScratchUpload &up) {
+  // After a cancel the session may still be usable: then the scratch file goes at once; else at
+  // the end of the run (CleanLeftovers).
+  ftp.ClearAbort();
+  if (!ftp.Connected() || !ftp.DeleteName(ftp.ModifyName(up.Temp)))
+    FLeftovers << up.TempPath;
+}
+
+int TPublisher::SendScratch(TRemoteSession &ftp, const QString &source, const QString &remoteName,
+                            TScratchUpload &up) {
   QFile in(source);
   if (!in.exists() || !in.open(QIODevice::ReadOnly))
     return frSourceMissing;
@@ -144,61 +162,75 @@ int TPublisher::UploadFileWorker(TRemoteSession &ftp, const QString &source, con
     return frCancelled;
   // The file goes up under a scratch name in the same folder ("~" names are skipped by every
   // walk) and replaces the real one only when it has arrived whole.
-  const QString temp = QStringLiteral("~") + remoteName + QStringLiteral(".part");
-  const QString tempPath = ftp.CurrentDir() +
-                           (ftp.CurrentDir().endsWith(u'/') ? QString() : QStringLiteral("/")) +
-                           ftp.ModifyName(temp);
-  auto dropTemp = [&] {
-    // After a cancel the session may still be usable: then the scratch file goes at once; else
-    // at the end of the run (CleanLeftovers).
-    ftp.ClearAbort();
-    if (!ftp.Connected() || !ftp.DeleteName(ftp.ModifyName(temp)))
-      FLeftovers << tempPath;
-  };
-  int r = ftp.Flush(&in, temp, false);
+  up.Source = source;
+  up.Remote = remoteName;
+  up.Temp = QStringLiteral("~") + remoteName + QStringLiteral(".part");
+  up.TempPath = ftp.CurrentDir() + (ftp.CurrentDir().endsWith(u'/') ? QString() : QStringLiteral("/")) +
+                ftp.ModifyName(up.Temp);
+  up.Size = size;
+  int r = ftp.Flush(&in, up.Temp, false);
   if (r == frOk && StopHere())
     r = frCancelled;
   if (r != frOk) {
     // A transfer aborted from outside (the FTP thread's Cancel) ends the whole run as well.
     if (r == frCancelled)
       FStopped.store(true);
-    dropTemp();
-    return r;
+    DropScratch(ftp, up);
   }
-  // The size check goes out with the time, and RNFR with RNTO: two round trips a file instead
-  // of four. The time is set on the scratch file, which the rename keeps. Where the pipelined
-  // commands fail (a lost connection), the steps run one by one with the session's recovery.
-  const QString tempName = ftp.ModifyName(temp);
-  qint64 remoteSize = -1;
-  bool timeSet = false;
-  ftp.SizeAndTime(tempName, source, remoteSize, timeSet);
-  if (remoteSize >= 0 && remoteSize != size) {
-    dropTemp();
-    return wrSizeDiffers;
-  }
-  if (remoteSize < 0 && ftp.GetFileList()) {
-    // No "SIZE": the listing knows it.
-    const int i = ftp.FileList().IndexOf(tempName);
-    if (i >= 0 && ftp.FileList()[i].FSize != size) {
-      dropTemp();
-      return wrSizeDiffers;
+  return r;
+}
+
+QList<int> TPublisher::PlaceScratchUploads(TRemoteSession &ftp, QList<TScratchUpload> &ups) {
+  QList<int> results(ups.size(), int(wrNotPlaced));
+  if (ups.isEmpty())
+    return results;
+  // The size checks go out together with the times (set on the scratch files, which the renames
+  // keep, so a final name never carries a time it does not have); then the renames, all in a
+  // few round trips. Where the pipelined commands fail (a lost connection), the steps run one
+  // by one with the session's recovery.
+  QList<TRemoteSession::TScratchCheck> checks;
+  for (const TScratchUpload &up : std::as_const(ups))
+    checks.append({ftp.ModifyName(up.Temp), up.Source});
+  ftp.SizesAndTimes(checks);
+  // Up to the first upload that fails its check; the ones after it are not placed.
+  int placeable = 0;
+  bool listed = false;
+  for (; placeable < ups.size(); ++placeable) {
+    const TScratchUpload &up = ups[placeable];
+    qint64 remoteSize = checks[placeable].Size;
+    if (remoteSize < 0 && (listed || ftp.GetFileList())) {
+      // No "SIZE": the listing knows it.
+      listed = true;
+      const int i = ftp.FileList().IndexOf(checks[placeable].TempName);
+      if (i >= 0)
+        remoteSize = ftp.FileList()[i].FSize;
     }
-  }
-  if (Verify) {
-    r = VerifyRemote(ftp, source, temp, size);
+    int r = remoteSize >= 0 && remoteSize != up.Size ? int(wrSizeDiffers) : int(frOk);
+    if (r == frOk && Verify)
+      r = VerifyRemote(ftp, up.Source, up.Temp, up.Size);
     if (r != frOk) {
-      dropTemp();
-      return r;
+      results[placeable] = r;
+      break;
     }
   }
-  if (!ftp.PlaceScratch(temp, remoteName)) {
-    dropTemp();
-    return frUploadFailed;
+  QList<QPair<QString, QString>> pairs;
+  for (int k = 0; k < placeable; ++k)
+    pairs.append({ups[k].Temp, ups[k].Remote});
+  const QList<bool> placed = ftp.PlaceScratches(pairs);
+  for (int k = 0; k < placeable; ++k) {
+    if (!placed.value(k)) {
+      results[k] = frUploadFailed;
+      DropScratch(ftp, ups[k]);
+      continue;
+    }
+    if (!checks[k].TimeSet)
+      ftp.SetTimeStampFromFile(ups[k].Source, ups[k].Remote, true);
+    results[k] = frOk;
+    emit Progress(int(acFtpWrite), ups[k].Size);
   }
-  if (!timeSet)
-    ftp.SetTimeStampFromFile(source, remoteName, true);
-  emit Progress(int(acFtpWrite), size);
-  return frOk;
+  for (int k = placeable; k < ups.size(); ++k)
+    DropScratch(ftp, ups[k]);
+  return results;
 }
 
 bool TPublisher::UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, int &count, bool overwrite,
@@ -272,9 +304,56 @@ bool TPublisher::UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, in
       askedTimes.clear(); // asked one by one below
   }
   bool logged = false;
+  // Files are sent under their scratch names one after the other and put in place in groups: the
+  // size checks and renames of a group take a few round trips instead of two for every file.
+  // With verification every file is read back before it is placed, one at a time.
+  const int groupSize = Verify ? 1 : 64;
+  QList<TScratchUpload> group;
+  struct TGroupFile {
+    QString Shown, Send;
+    QDateTime Time;
+  };
+  QList<TGroupFile> groupFiles;
+  // Places the group and logs its files in order; false after an error (logged).
+  const auto finishGroup = [&]() -> bool {
+    if (group.isEmpty())
+      return true;
+    const bool cancelled = FStopped.load();
+    // After a cancel the session waits only briefly for each answer.
+    if (cancelled)
+      ftp.SetQuickTimeouts(true);
+    const QList<int> results = PlaceScratchUploads(ftp, group);
+    if (cancelled)
+      ftp.SetQuickTimeouts(false);
+    bool fine = true;
+    for (int k = 0; k < group.size(); ++k) {
+      const TGroupFile &g = groupFiles[k];
+      if (results[k] == wrNotPlaced)
+        continue;
+      if (results[k] != frOk) {
+        emit ProtocolLine(_("Error: ") + g.Shown);
+        LogError(8, _("Error copying: ") + g.Send);
+        Log(10, ftp.IndyError());
+        fine = false;
+        continue;
+      }
+      ++count;
+      Log(8, _("File copied: ") + g.Send + QStringLiteral(" - ") + TTransferLog::FileTime(g.Time));
+    }
+    group.clear();
+    groupFiles.clear();
+    return fine;
+  };
   for (const QString &name : ok ? files : QStringList()) {
     if (StopHere())
       break;
+    // A template writes lines of its own into the log: the files before it are finished first
+    // and the template's page right after it, so the log reads in the order of the files.
+    const bool htt = TTextFilter::Extension(name).compare(u"htt", Qt::CaseInsensitive) == 0;
+    if (htt && !finishGroup()) {
+      ok = false;
+      break;
+    }
     TLocalFile f;
     if (!PrepareFile(srcDir, name, f))
       continue;
@@ -310,21 +389,31 @@ bool TPublisher::UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, in
       logged = true;
     }
     Status(shown);
-    const int r = UploadFileWorker(ftp, f.Path, f.Send);
+    TScratchUpload up;
+    const int r = SendScratch(ftp, f.Path, f.Send, up);
     if (r == frCancelled || StopHere()) {
       FBrokeOff = true;
       break;
     }
     if (r != frOk) {
+      // What arrived before it is put in place first, as if each file had been finished alone.
+      finishGroup();
       emit ProtocolLine(_("Error: ") + shown);
       LogError(8, _("Error copying: ") + f.Send);
       Log(10, ftp.IndyError());
       ok = false;
       break;
     }
-    ++count;
-    Log(8, _("File copied: ") + f.Send + QStringLiteral(" - ") + TTransferLog::FileTime(src.lastModified()));
+    group.append(up);
+    groupFiles.append({shown, f.Send, src.lastModified()});
+    if ((group.size() >= groupSize || htt) && !finishGroup()) {
+      ok = false;
+      break;
+    }
   }
+  // Files that arrived whole before a cancel are put in place too; the one the cancel hit is gone.
+  if (!finishGroup())
+    ok = false;
   if (entered && !LeaveRemote(ftp, parent)) {
     // Going on in the wrong folder would put files where they do not belong.
     LogError(6, _("Error creating directory: ") + parent);

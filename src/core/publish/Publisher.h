@@ -31,6 +31,7 @@ enum TWorkerResult : int {
   wrSizeDiffers = 277,     // verification: sizes differ
   wrContentDiffers = 286,  // verification: contents differ
   wrVerifyReadError = 772, // verification: the copy could not be read back
+  wrNotPlaced = 773,       // sent, but not put in place because an upload before it failed
 };
 constexpr int WorkerErrFlag = 4096; // a stored non-zero worker result is combined with it
 
@@ -156,6 +157,22 @@ private:
   bool Passes(const QString &name, const QString &mask, bool useFilter) const;
   // Turns an .htt page into its .html page; false when it is to be skipped.
   bool PrepareFile(const QString &dir, const QString &name, TLocalFile &file);
+  // An upload that has arrived under its scratch name and waits for its check and rename.
+  struct TScratchUpload {
+    QString Source;   // local file
+    QString Remote;   // final name (before the case change)
+    QString Temp;     // scratch name (before the case change)
+    QString TempPath; // full remote path of the scratch file, for the clean-up
+    qint64 Size = 0;
+  };
+  // Sends the file under its scratch name: frOk with up filled, else a result code (the scratch
+  // file is then removed, or noted for the clean-up).
+  int SendScratch(TRemoteSession &ftp, const QString &source, const QString &remoteName, TScratchUpload &up);
+  // Checks the sizes (and with Verify the contents) of uploads that arrived in the current
+  // directory and renames them over their targets, in order, in a few round trips: a result
+  // code for each. The first that fails stops the rest (wrNotPlaced; their scratch files go).
+  QList<int> PlaceScratchUploads(TRemoteSession &ftp, QList<TScratchUpload> &ups);
+  void DropScratch(TRemoteSession &ftp, const TScratchUpload &up);
   void Log(int indent, const QString &text);
   void LogError(int indent, const QString &text);
   void LogDir(int indent, bool rootToo, const QString &folder);

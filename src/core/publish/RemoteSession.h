@@ -79,6 +79,25 @@ public:
                            bool &timeSet) = 0;
   // Renames the checked scratch file over the target (names before the case change).
   virtual bool PlaceScratch(const QString &temp, const QString &name) = 0;
+  // The same for many files of the current directory at once (a session that can sends them
+  // together); by default one by one.
+  struct TScratchCheck {
+    QString TempName;  // as on the server
+    QString LocalFile;
+    qint64 Size = -1;
+    bool TimeSet = false;
+  };
+  virtual void SizesAndTimes(QList<TScratchCheck> &files) {
+    for (TScratchCheck &f : files)
+      SizeAndTime(f.TempName, f.LocalFile, f.Size, f.TimeSet);
+  }
+  // (temp, name) pairs; whether each was placed.
+  virtual QList<bool> PlaceScratches(const QList<QPair<QString, QString>> &pairs) {
+    QList<bool> ok;
+    for (const auto &[temp, name] : pairs)
+      ok << PlaceScratch(temp, name);
+    return ok;
+  }
   virtual bool DeleteFile(const QString &name, bool initListing) = 0;
   // Deletes the name exactly as the server gave it.
   virtual bool DeleteName(const QString &name) = 0;
@@ -130,6 +149,8 @@ public:
   bool RenameFile(const QString &from, const QString &to) override;
   void SizeAndTime(const QString &tempName, const QString &localFile, qint64 &size, bool &timeSet) override;
   bool PlaceScratch(const QString &temp, const QString &name) override;
+  void SizesAndTimes(QList<TScratchCheck> &files) override;
+  QList<bool> PlaceScratches(const QList<QPair<QString, QString>> &pairs) override;
   bool DeleteFile(const QString &name, bool initListing) override;
   bool DeleteName(const QString &name) override;
   void AbortTransfer() override;
