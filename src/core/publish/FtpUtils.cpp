@@ -207,6 +207,10 @@ bool TExtFtp::IsConnectionError(bool withTimeout) const {
 }
 
 bool TExtFtp::SessionEnded() {
+  // Only a refusal the server sent can be its last word; a connection given up here (a reply or
+  // listing beyond its bounds) is reported as it is, and the next operation reconnects.
+  if (LastReplyCode() < 400)
+    return false;
   const TFtpErrorKind kind = ErrorKind();
   const QString text = ErrorText();
   QList<QPair<int, QString>> replies;

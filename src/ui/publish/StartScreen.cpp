@@ -3,14 +3,13 @@
 #include "core/common/Translate.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
-
-#include <QElapsedTimer>
 
 namespace {
 QPointer<TStartScreen> TheScreen;
