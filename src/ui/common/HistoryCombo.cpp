@@ -135,7 +135,11 @@ void THistoryCombo::Refresh() {
   blockSignals(false);
   // Without entries (or read-only) there is nothing to drop down: no button then.
   const bool simple = FHistoryList->Count() == 0 || FReadOnly;
-  setStyleSheet(simple ? QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }") : QString());
+  // A style sheet costs the box a new style and polish: set only when the look changes.
+  if (simple != FSimpleLook) {
+    FSimpleLook = simple;
+    setStyleSheet(simple ? QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }") : QString());
+  }
   setMaxVisibleItems(std::max(1, FHistoryList->Count()));
 }
 

@@ -72,5 +72,6 @@ private:
   THistoryList *FHistoryList;
   QString FIniFileName, FIniSection;
   bool FAutoUpdate = true, FEraseSection = false, FReadOnly = false, FModified = false;
+  bool FSimpleLook = false; // the drop-down button hidden (no entries, or read-only)
   QString FSaveText;
 };
