@@ -134,13 +134,24 @@ void THistoryCombo::Refresh() {
   setEditText(text);
   blockSignals(false);
   // Without entries (or read-only) there is nothing to drop down: no button then.
-  const bool simple = FHistoryList->Count() == 0 || FReadOnly;
-  // A style sheet costs the box a new style and polish: set only when the look changes.
-  if (simple != FSimpleLook) {
-    FSimpleLook = simple;
-    setStyleSheet(simple ? QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }") : QString());
-  }
+  FWantSimple = FHistoryList->Count() == 0 || FReadOnly;
+  if (isVisible())
+    ApplyLook();
   setMaxVisibleItems(std::max(1, FHistoryList->Count()));
+}
+
+void THistoryCombo::ApplyLook() {
+  // A style sheet costs the box a new style and a polish: boxes on pages not shown yet (start-up
+  // fills many) get theirs when they first show.
+  if (FWantSimple == FSimpleLook)
+    return;
+  FSimpleLook = FWantSimple;
+  setStyleSheet(FSimpleLook ? QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }") : QString());
+}
+
+void THistoryCombo::showEvent(QShowEvent *e) {
+  ApplyLook();
+  QComboBox::showEvent(e);
 }
 
 void THistoryCombo::focusInEvent(QFocusEvent *e) {

@@ -66,12 +66,16 @@ public:
 protected:
   void focusInEvent(QFocusEvent *e) override;
   void focusOutEvent(QFocusEvent *e) override;
+  void showEvent(QShowEvent *e) override;
 
 private:
   void Refresh();
+  // Gives the box the look of FWantSimple (a style sheet: only when it changes and the box shows).
+  void ApplyLook();
   THistoryList *FHistoryList;
   QString FIniFileName, FIniSection;
   bool FAutoUpdate = true, FEraseSection = false, FReadOnly = false, FModified = false;
   bool FSimpleLook = false; // the drop-down button hidden (no entries, or read-only)
+  bool FWantSimple = false;
   QString FSaveText;
 };
