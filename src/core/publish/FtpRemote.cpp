@@ -106,46 +106,26 @@ bool TFtpRemote::RenameFile(const QString &from, const QString &to) {
   return FFtp.Connected() && FFtp.DeleteFile(to, true) && FFtp.RenameFile(from, to);
 }
 
-void TFtpRemote::SizeAndTime(const QString &tempName, const QString &localFile, qint64 &size, bool &timeSet) {
-  // The size check goes out with the time: one round trip. Where the pipelined commands fail
-  // (a lost connection), the size is asked alone with the session's recovery.
-  size = -1;
-  timeSet = false;
-  QList<QPair<int, QString>> replies;
-  if (FFtp.Pipeline({QStringLiteral("SIZE ") + tempName,
-                     FFtp.SetTimeCommand(tempName, FFtp.RemoteStamp(QFileInfo(localFile), true))},
-                    replies)) {
-    bool ok = false;
-    if (replies[0].first == 213)
-      size = replies[0].second.mid(4).trimmed().toLongLong(&ok);
-    if (!ok)
-      size = -1;
-    timeSet = replies[1].first / 100 == 2;
-  } else if (!FFtp.FileSize(tempName, size)) {
-    size = -1;
-  }
-}
-
-bool TFtpRemote::PlaceScratch(const QString &temp, const QString &name) {
-  // RNFR with RNTO in one round trip; else one by one with recovery.
-  QList<QPair<int, QString>> replies;
-  const bool renamed = FFtp.Pipeline({QStringLiteral("RNFR ") + FFtp.ModifyName(temp),
-                                      QStringLiteral("RNTO ") + FFtp.ModifyName(name)},
-                                     replies) &&
-                       replies[0].first == 350 && replies[1].first / 100 == 2;
-  if (!renamed && !RenameFile(temp, name))
-    return false;
-  FFtp.InvalidateListing();
-  return true;
-}
-
 namespace {
 // Files per pipelined batch (two commands each): the commands and replies of a batch stay far
 // below what the sockets buffer, so neither side can block writing while the other does not read.
 constexpr int ScratchBatch = 100;
 } // namespace
 
+void TFtpRemote::SizeAndTime(const QString &tempName, const QString &localFile, qint64 &size, bool &timeSet) {
+  QList<TScratchCheck> one{{tempName, localFile}};
+  SizesAndTimes(one);
+  size = one[0].Size;
+  timeSet = one[0].TimeSet;
+}
+
+bool TFtpRemote::PlaceScratch(const QString &temp, const QString &name) {
+  return PlaceScratches({{temp, name}}).value(0);
+}
+
 void TFtpRemote::SizesAndTimes(QList<TScratchCheck> &files) {
+  // Each size check goes out with its time command. Where the pipelined commands fail (a lost
+  // connection), the sizes of the rest are asked one by one with the session's recovery.
   for (int from = 0; from < files.size(); from += ScratchBatch) {
     const int to = qMin<int>(files.size(), from + ScratchBatch);
     QStringList commands;
@@ -154,9 +134,11 @@ void TFtpRemote::SizesAndTimes(QList<TScratchCheck> &files) {
                << FFtp.SetTimeCommand(files[i].TempName, FFtp.RemoteStamp(QFileInfo(files[i].LocalFile), true));
     QList<QPair<int, QString>> replies;
     if (!FFtp.Pipeline(commands, replies)) {
-      // A lost connection: the rest one by one, with the session's recovery.
-      for (int i = from; i < files.size(); ++i)
-        SizeAndTime(files[i].TempName, files[i].LocalFile, files[i].Size, files[i].TimeSet);
+      for (int i = from; i < files.size(); ++i) {
+        files[i].TimeSet = false;
+        if (!FFtp.FileSize(files[i].TempName, files[i].Size))
+          files[i].Size = -1;
+      }
       return;
     }
     for (int i = from; i < to; ++i) {
@@ -171,22 +153,23 @@ void TFtpRemote::SizesAndTimes(QList<TScratchCheck> &files) {
 }
 
 QList<bool> TFtpRemote::PlaceScratches(const QList<QPair<QString, QString>> &pairs) {
+  // RNFR with RNTO, many pairs in one round trip; a pair that fails, and all of them after a
+  // lost connection, one by one with the session's recovery.
   QList<bool> placed(pairs.size(), false);
+  bool pipelined = true;
   for (int from = 0; from < pairs.size(); from += ScratchBatch) {
     const int to = qMin<int>(pairs.size(), from + ScratchBatch);
-    QStringList commands;
-    for (int i = from; i < to; ++i)
-      commands << QStringLiteral("RNFR ") + FFtp.ModifyName(pairs[i].first)
-               << QStringLiteral("RNTO ") + FFtp.ModifyName(pairs[i].second);
     QList<QPair<int, QString>> replies;
-    if (!FFtp.Pipeline(commands, replies)) {
-      for (int i = from; i < pairs.size(); ++i)
-        placed[i] = PlaceScratch(pairs[i].first, pairs[i].second);
-      return placed;
+    if (pipelined) {
+      QStringList commands;
+      for (int i = from; i < to; ++i)
+        commands << QStringLiteral("RNFR ") + FFtp.ModifyName(pairs[i].first)
+                 << QStringLiteral("RNTO ") + FFtp.ModifyName(pairs[i].second);
+      pipelined = FFtp.Pipeline(commands, replies);
     }
     for (int i = from; i < to; ++i) {
       // An "RNTO" after a refused "RNFR" is answered with an error of its own: read in pairs.
-      placed[i] = replies[2 * (i - from)].first == 350 && replies[2 * (i - from) + 1].first / 100 == 2;
+      placed[i] = pipelined && replies[2 * (i - from)].first == 350 && replies[2 * (i - from) + 1].first / 100 == 2;
       if (!placed[i])
         placed[i] = RenameFile(pairs[i].first, pairs[i].second);
     }
