@@ -1,8 +1,10 @@
-// Settings store, encodings, history lists, command line and main-window settings.
+// Settings store, encodings, history lists, command line, main-window settings and libraries
+// opened on first use.
 #include "core/common/AppPaths.h"
 #include "core/common/Encodings.h"
 #include "core/common/HListBox.h"
 #include "core/common/IniFileUtils.h"
+#include "core/common/LazyLibrary.h"
 #include "core/common/Settings.h"
 #include "DiskFull.h"
 
@@ -386,6 +388,22 @@ private slots:
       QVERIFY2(r->SectionExists(section), section);
     QCOMPARE(r->ReadString("HTML", "Types"), QString("html,htm,htt"));
     QCOMPARE(r->ReadInteger("Projects", "Active", -1), 1);
+  }
+
+  void lazyLibrary() {
+    // The first name that opens wins; a missing library is an error naming it, asked for again
+    // without trying twice.
+    TLazyLibrary missing("made-up", {"libquillmark-none.so.7"});
+    QVERIFY(!missing.Load());
+    QVERIFY(missing.Error().contains("made-up"));
+    QVERIFY(missing.Error().contains("libquillmark-none.so.7"));
+    QVERIFY(!missing.Load());
+    TLazyLibrary zlib("zlib", {"libquillmark-none.so.7", "libz.so.1"});
+    QVERIFY(zlib.Load());
+    QVERIFY(zlib.Error().isEmpty());
+    using TVersion = const char *(*)();
+    const auto version = reinterpret_cast<TVersion>(zlib.Required("zlibVersion"));
+    QVERIFY(version && QByteArray(version()).startsWith("1."));
   }
 
   void keyFileSize_data() {

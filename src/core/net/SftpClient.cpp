@@ -1,4 +1,5 @@
 #include "core/net/SftpClient.h"
+#include "core/net/SshLibrary.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -123,6 +124,8 @@ bool TSftpClient::KeyNeedsPassphrase(const QString &keyFile) {
   const QByteArray file = keyFile.toLocal8Bit();
   if (keyFile.isEmpty() || ::access(file.constData(), R_OK) != 0)
     return false; // nothing to unlock; the connect reports the file
+  if (!SshLibrary().Load())
+    return false; // the connect reports the missing library
   ssh_key key = nullptr;
   // Without a pass phrase and without a callback an enciphered key simply fails to load.
   const int r = ssh_pki_import_privkey_file(file.constData(), nullptr, nullptr, nullptr, &key);
@@ -143,6 +146,8 @@ bool TSftpClient::Connect() {
   if (Host.trimmed().isEmpty())
     return ConnectFail(cfUnknownHost, QStringLiteral("No server name"));
 
+  if (!SshLibrary().Load())
+    return Fail(ekLocal, SshLibrary().Error());
   ssh_session s = ssh_new();
   if (!s)
     return Fail(ekLocal, QStringLiteral("Out of memory"));

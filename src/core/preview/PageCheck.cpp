@@ -1,6 +1,7 @@
 #include "core/preview/PageCheck.h"
 
 #ifdef QUILLMARK_TIDY
+#include "core/preview/TidyLibrary.h"
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 #endif
@@ -64,6 +65,10 @@ void ToUtf16Columns(QByteArrayView utf8, QList<TPageMessage> &messages) {
 TPageCheck CheckPage(QByteArrayView utf8) {
   TPageCheck result;
 #ifdef QUILLMARK_TIDY
+  if (!TidyLibrary().Load()) {
+    result.Available = false;
+    return result;
+  }
   TCollect collect{&result};
   std::unique_ptr<std::remove_pointer_t<TidyDoc>, void (*)(TidyDoc)> doc(tidyCreate(), tidyRelease);
   tidySetAppData(doc.get(), &collect);

@@ -1,4 +1,5 @@
 #include "core/projects/AesLib.h"
+#include "core/projects/CryptoLibrary.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -141,6 +142,8 @@ int TCrypt::GetHeaderSize() const {
 bool TCrypt::InitKey(const unsigned char *salt, unsigned char verifier[2]) {
   TCryptContext &c = *FCryptCtx;
   c.Ready = false;
+  if (!CryptoLibrary().Load())
+    return false;
   const EVP_CIPHER *cipher = CipherOfMode(FMode);
   if (!cipher || FPwdLen > MaxPasswordLength)
     return false;

@@ -1,0 +1,5 @@
+#pragma once
+#include "core/common/LazyLibrary.h"
+
+// libssh, opened when the first secure shell session starts.
+TLazyLibrary &SshLibrary();
