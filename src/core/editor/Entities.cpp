@@ -16,9 +16,29 @@ QString CharOfCode(qint64 code) {
   return QString::fromUcs4(&c, 1);
 }
 
+namespace {
+struct TEntitySource {
+  QString Directory, DefaultName, LanguageName;
+  bool Pending = false;
+};
+TEntitySource &EntitySource() {
+  static TEntitySource source;
+  return source;
+}
+} // namespace
+
 TEntityTable &HtmlEntities() {
   static TEntityTable table;
+  TEntitySource &source = EntitySource();
+  if (source.Pending) {
+    source.Pending = false;
+    table.LoadCharList(source.Directory, source.DefaultName, source.LanguageName);
+  }
   return table;
+}
+
+void SetHtmlEntitySource(const QString &directory, const QString &defaultName, const QString &languageName) {
+  EntitySource() = {directory, defaultName, languageName, true};
 }
 
 void TEntityTable::Clear() {

@@ -69,5 +69,7 @@ private:
   std::array<QString, 96> FLatin1; // the conversion group, U+00A0..U+00FF -> entity text
 };
 
-// The program's one table, loaded at start-up.
+// The program's one table. With a source set it is read from there when first asked for (the
+// file is only needed by a few commands, so start-up does not wait for it).
 TEntityTable &HtmlEntities();
+void SetHtmlEntitySource(const QString &directory, const QString &defaultName, const QString &languageName);

@@ -12,7 +12,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <hunspell.hxx>
+#include "core/editor/HunspellLibrary.h"
+
+#include <hunspell.h>
 
 #include <algorithm>
 
@@ -120,7 +122,7 @@ bool IsCheckableWord(QStringView word) {
 
 struct TSynEditSpellCheck::TOpenDict {
   TDictionaryProps Props;
-  std::unique_ptr<Hunspell> Handle;
+  std::unique_ptr<Hunhandle, void (*)(Hunhandle *)> Handle{nullptr, Hunspell_destroy};
   QStringEncoder Encoder;
   QStringDecoder Decoder;
   QStringList UserWords; // sorted, case-sensitive
@@ -239,11 +241,18 @@ TSynEditSpellCheck::TOpenDict *TSynEditSpellCheck::OpenDict(const TDictionaryPro
       return nullptr;
     }
   }
+  if (!HunspellLibrary().Load()) {
+    *error = HunspellLibrary().Error();
+    return nullptr;
+  }
   auto d = std::make_unique<TOpenDict>();
   d->Props = props;
-  d->Handle =
-      std::make_unique<Hunspell>(QFile::encodeName(aff).constData(), QFile::encodeName(dic).constData());
-  const QString enc = ConverterName(QString::fromStdString(d->Handle->get_dict_encoding()));
+  d->Handle.reset(Hunspell_create(QFile::encodeName(aff).constData(), QFile::encodeName(dic).constData()));
+  if (!d->Handle) {
+    *error = aff + QStringLiteral(": out of memory");
+    return nullptr;
+  }
+  const QString enc = ConverterName(QString::fromLatin1(Hunspell_get_dic_encoding(d->Handle.get())));
   d->Encoder = QStringEncoder(enc.toLatin1().constData());
   d->Decoder = QStringDecoder(enc.toLatin1().constData());
   if (!d->Encoder.isValid() || !d->Decoder.isValid()) {
@@ -319,7 +328,7 @@ void TSynEditSpellCheck::ReadUserDictionary(TOpenDict &d) {
     bool ok = false;
     const std::string enc = d.Encode(w, &ok);
     if (ok)
-      d.Handle->add(enc);
+      Hunspell_add(d.Handle.get(), enc.c_str());
   }
 }
 
@@ -389,7 +398,7 @@ bool TSynEditSpellCheck::CheckWord(const QString &word) {
   bool ok = false;
   const std::string enc = FHandle->Encode(w, &ok);
   // A word the dictionary's encoding cannot even hold is not in it.
-  const bool correct = ok && FHandle->Handle->spell(enc);
+  const bool correct = ok && Hunspell_spell(FHandle->Handle.get(), enc.c_str()) != 0;
   if (FHandle->Cache.size() > 200000)
     FHandle->Cache.clear();
   FHandle->Cache.insert(w, correct);
@@ -404,8 +413,11 @@ QStringList TSynEditSpellCheck::GetSuggestions(const QString &word) {
   const std::string enc = FHandle->Encode(word.trimmed(), &ok);
   if (!ok)
     return list;
-  for (const std::string &s : FHandle->Handle->suggest(enc))
-    list.append(FHandle->Decode(s));
+  char **found = nullptr;
+  const int n = Hunspell_suggest(FHandle->Handle.get(), &found, enc.c_str());
+  for (int i = 0; i < n; ++i)
+    list.append(FHandle->Decode(found[i]));
+  Hunspell_free_list(FHandle->Handle.get(), &found, n);
   return list;
 }
 
@@ -422,7 +434,7 @@ bool TSynEditSpellCheck::AddDictWord(const QString &word) {
   if (!ok)
     return false;
   words.insert(pos, w);
-  FHandle->Handle->add(enc);
+  Hunspell_add(FHandle->Handle.get(), enc.c_str());
   FHandle->Cache.clear();
   FHandle->Modified = true;
   ++FGeneration;
@@ -443,7 +455,7 @@ bool TSynEditSpellCheck::RemoveDictWord(const QString &word) {
   bool ok = false;
   const std::string enc = FHandle->Encode(w, &ok);
   if (ok)
-    FHandle->Handle->remove(enc);
+    Hunspell_remove(FHandle->Handle.get(), enc.c_str());
   FHandle->Cache.clear();
   FHandle->Modified = true;
   ++FGeneration;

@@ -354,12 +354,13 @@ bool THauptForm::Init() {
 // own LoadFromIni before use), so nothing is read here yet.
 void THauptForm::LoadDialogSettings() {}
 
-// The entity table of the interface language (html-codes-de.txt), else the default one.
+// The entity table of the interface language (html-codes-de.txt), else the default one; read
+// when a command first needs it.
 void THauptForm::LoadEntityList() {
   const QString code = CurrentLanguageCode();
   const QString langName = IsEnglishInterface() ? QStringLiteral("html-codes.txt")
                                                 : QStringLiteral("html-codes-") + code + QStringLiteral(".txt");
-  EntityFile = HtmlEntities().LoadCharList(Paths.ProgramDir, QStringLiteral("html-codes.txt"), langName);
+  SetHtmlEntitySource(Paths.ProgramDir, QStringLiteral("html-codes.txt"), langName);
 }
 
 // The macros, the search page's histories and the sizes of the panels.

@@ -186,7 +186,6 @@ public:
   THistoryList *ValueHistory = nullptr;
   // The one FTP session of the program, owned by its own thread.
   TFtpThread *FtpSession();
-  QString EntityFile;
 
 protected:
   void closeEvent(QCloseEvent *e) override;
