@@ -62,6 +62,13 @@ def drop_mixin(base):
     return Dropping
 
 
+class SafeThrottledDTPHandler(ThrottledDTPHandler):
+    # A data connection the client gave up before the server accepted it (a quick cancel) is
+    # closed from inside the base constructor, before the throttler exists: that close must not
+    # fail, or the server stops serving.
+    _throttler = None
+
+
 def tls_dtp_fix(base):
     # Debian's pyftpdlib closes a TLS data connection that becomes readable before the transfer
     # command arrives; clients that start TLS right after connecting need it to stay open.
@@ -116,7 +123,7 @@ def main():
 
     if args.mode == "plain":
         handler = FTPHandler
-        dtp = ThrottledDTPHandler if args.throttle else DTPHandler
+        dtp = SafeThrottledDTPHandler if args.throttle else DTPHandler
     else:
         if TLS_FTPHandler is None:
             print("ERROR=no TLS support in pyftpdlib", flush=True)
