@@ -19,6 +19,7 @@
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -406,7 +407,7 @@ private slots:
   }
 
   // The left side's width and the top panel's height come back after a restart; the search
-  // page's histories and "Replace by:" too.
+  // page's histories and "Replace by:" too, also after a session that never made that page.
   void frameKeepsItsSizes() {
     {
       auto m = NewMain();
@@ -439,12 +440,29 @@ private slots:
       FAnswers = {mrNo};
       QVERIFY(m->close());
     }
+    {
+      // A session that never opens the search page (it is made on first use) keeps what it stored.
+      auto m = NewMain();
+      auto *page = m->findChild<TFileSearchPage *>();
+      QVERIFY(page && !page->IsBuilt());
+      FAnswers = {mrNo};
+      QVERIFY(m->close());
+      QVERIFY(!page->IsBuilt());
+    }
     auto ini = TUnicodeIniFile::CreateForRead(FIni);
     QCOMPARE(ini->ReadInteger("Form", "FormSplit", 0), 333);
     QCOMPARE(ini->ReadInteger("Form", "EditSplit", 0), 155);
     auto m = NewMain();
     QCOMPARE(m->Panels()->Frame()->LeftWidth(), 333);
     QCOMPARE(m->Panels()->Frame()->TopHeight(), 155);
+    // Once the window is on the screen the page is made; restoring "Replace by:" leaves the
+    // keyboard where it was.
+    m->show();
+    m->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m.get()));
+    auto *page = m->findChild<TFileSearchPage *>();
+    QTRY_VERIFY(page->IsBuilt());
+    QVERIFY(QApplication::focusWidget() != page->hcReplace);
     QCOMPARE(m->Panels()->SearchPage()->hcSearch->HistoryList()->Strings().value(0), QString("remembered"));
     QVERIFY(m->Panels()->SearchPage()->cbReplace->isChecked());
     FAnswers = {mrNo};

@@ -13,8 +13,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TAnchorPage::TAnchorPage(QWidget *parent) : QWidget(parent) {
+TAnchorPage::TAnchorPage(QWidget *parent) : TLazyPage(parent) {
   setObjectName(QStringLiteral("tsAnchors"));
+}
+
+void TAnchorPage::Build() {
   auto *layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   auto *scope = new QGroupBox(_("Search local anchors in"), this);

@@ -2,6 +2,7 @@
 // The "Local anchors" page of the left page control: where to look (active file, open files,
 // project), the order (by line or by name), search, export, the link check, progress, status and
 // the tree of anchors. The main window runs the commands (it knows the documents).
+#include "ui/common/LazyPage.h"
 #include <QWidget>
 
 class QLabel;
@@ -13,18 +14,19 @@ class TSearchResultsTree;
 
 enum TAnchorScope { asActiveFile, asOpenFiles, asProject };
 
-class TAnchorPage : public QWidget {
+class TAnchorPage : public TLazyPage {
   Q_OBJECT
 public:
   explicit TAnchorPage(QWidget *parent = nullptr);
 
-  QRadioButton *rbAnchorCurrent, *rbAnchorOpen, *rbAnchorProject;
-  QRadioButton *rbSortLines, *rbSortNames;
-  QPushButton *btnAnchorSearch, *btnCheckLinks;
-  QToolButton *btnAnchorExport;
-  QProgressBar *pbAnchor;
-  QLabel *lblAnchorStatus;
-  TSearchResultsTree *tvAnchors;
+  // Made by EnsureBuilt().
+  QRadioButton *rbAnchorCurrent = nullptr, *rbAnchorOpen = nullptr, *rbAnchorProject = nullptr;
+  QRadioButton *rbSortLines = nullptr, *rbSortNames = nullptr;
+  QPushButton *btnAnchorSearch = nullptr, *btnCheckLinks = nullptr;
+  QToolButton *btnAnchorExport = nullptr;
+  QProgressBar *pbAnchor = nullptr;
+  QLabel *lblAnchorStatus = nullptr;
+  TSearchResultsTree *tvAnchors = nullptr;
 
   TAnchorScope Scope() const;
   bool SortByName() const;
@@ -33,4 +35,7 @@ signals:
   void SearchRequested();
   void ExportRequested();
   void CheckLinksRequested();
+
+protected:
+  void Build() override;
 };

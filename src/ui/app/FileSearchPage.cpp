@@ -34,8 +34,11 @@ QCheckBox *NewCheck(QWidget *parent, const char *name, const char *caption) {
 }
 } // namespace
 
-TFileSearchPage::TFileSearchPage(QWidget *parent) : QWidget(parent) {
+TFileSearchPage::TFileSearchPage(QWidget *parent) : TLazyPage(parent) {
   setObjectName(QStringLiteral("tsSearch"));
+}
+
+void TFileSearchPage::Build() {
   auto *layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(new QLabel(_("Search for:"), this));
@@ -119,11 +122,15 @@ TFileSearchPage::TFileSearchPage(QWidget *parent) : QWidget(parent) {
 }
 
 void TFileSearchPage::ReplaceToggled(bool on) {
+  ApplyReplaceState(on);
+  if (on)
+    hcReplace->setFocus();
+}
+
+void TFileSearchPage::ApplyReplaceState(bool on) {
   cbConfirm->setEnabled(on);
   cbConfirm->setChecked(on);
   hcReplace->setEnabled(on);
-  if (on)
-    hcReplace->setFocus();
 }
 
 TSearchScope TFileSearchPage::Scope() const {
@@ -182,8 +189,10 @@ void TFileSearchPage::LoadSettings(const TUnicodeIniFile &ini, bool replace) {
     // The boxes show their newest entry, as the page did when it was left.
     box->setEditText(box->HistoryList()->Strings().value(0));
   }
+  // Restoring the state is not the user's choice: the focus stays where it is.
+  const QSignalBlocker block(cbReplace);
   cbReplace->setChecked(replace);
-  ReplaceToggled(replace);
+  ApplyReplaceState(replace);
 }
 
 void TFileSearchPage::SaveSettings(TUnicodeIniFile &ini) {

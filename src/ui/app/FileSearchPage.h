@@ -2,6 +2,7 @@
 // The "Search in files" page of the left page control: what to find (and replace by), where to
 // look, which file types, the start and cancel buttons, progress and status. The run itself is
 // the main window's (it knows the documents and the project); the page holds the choices.
+#include "ui/common/LazyPage.h"
 #include "core/app/FileSearch.h"
 
 #include <QWidget>
@@ -15,18 +16,20 @@ class QToolButton;
 class THistoryCombo;
 class TUnicodeIniFile;
 
-class TFileSearchPage : public QWidget {
+class TFileSearchPage : public TLazyPage {
   Q_OBJECT
 public:
   explicit TFileSearchPage(QWidget *parent = nullptr);
 
-  THistoryCombo *hcSearch, *hcReplace, *hcSearchDir, *hcSearchTypes;
-  QCheckBox *cbReplace, *cbCase, *cbWord, *cbConfirm, *cbSearchSubDir;
-  QRadioButton *rbSearchOpen, *rbSearchProject, *rbSearchFolder;
-  QToolButton *btnSearchDir;
-  QPushButton *btnStartSearch, *btnCancelSearch;
-  QProgressBar *pbSearch;
-  QLabel *lblSearchStatus;
+  // Made by EnsureBuilt().
+  THistoryCombo *hcSearch = nullptr, *hcReplace = nullptr, *hcSearchDir = nullptr, *hcSearchTypes = nullptr;
+  QCheckBox *cbReplace = nullptr, *cbCase = nullptr, *cbWord = nullptr, *cbConfirm = nullptr,
+            *cbSearchSubDir = nullptr;
+  QRadioButton *rbSearchOpen = nullptr, *rbSearchProject = nullptr, *rbSearchFolder = nullptr;
+  QToolButton *btnSearchDir = nullptr;
+  QPushButton *btnStartSearch = nullptr, *btnCancelSearch = nullptr;
+  QProgressBar *pbSearch = nullptr;
+  QLabel *lblSearchStatus = nullptr;
 
   TSearchScope Scope() const;
   void SetScope(TSearchScope s);
@@ -50,8 +53,10 @@ signals:
   void BrowseRequested();
 
 protected:
+  void Build() override;
   void keyPressEvent(QKeyEvent *e) override;
 
 private:
   void ReplaceToggled(bool on);
+  void ApplyReplaceState(bool on);
 };

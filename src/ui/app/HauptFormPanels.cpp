@@ -15,6 +15,7 @@
 #include "ui/app/MacroPage.h"
 #include "ui/app/SidePanels.h"
 #include "ui/shell/ProjectPage.h"
+#include "ui/common/AfterShown.h"
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/Icons.h"
 #include "ui/common/MessageBox.h"
@@ -62,6 +63,25 @@ TMainPanels::TMainPanels(THauptForm *form) : QObject(form), F(form) {
   FSearchPageIndex = FFrame->AddLeftPage(FSearch, _("Search in files"));
   FAnchors = new TAnchorPage;
   FFrame->AddLeftPage(FAnchors, _("Local anchors"));
+  // The pages besides the project page are made when first shown or used (soon after the window
+  // appears at the latest): the window does not wait for them.
+  FSearch->OnBuilt = [this] {
+    auto ini = TUnicodeIniFile::CreateForRead(F->Paths.IniName);
+    FSearch->LoadSettings(*ini, F->Settings.FileReplace);
+    if (!FRunner->IsRunning())
+      UpdateSearchOptions();
+  };
+  FAnchors->OnBuilt = [this] {
+    connect(FAnchors->tvAnchors, &TSearchResultsTree::OpenRequested, this,
+            [this](const TSearchResultsTree::TTarget &t) { OpenTarget(t); });
+  };
+  RunAfterShown(
+      F,
+      [this] {
+        for (TLazyPage *page : std::initializer_list<TLazyPage *>{FMacros, FSearch, FAnchors})
+          page->EnsureBuilt();
+      },
+      this);
   // The first page is on view from the start without having been chosen: the results take the
   // panel above the documents only when the user turns to the search page.
   FLeftIndex = -1;
@@ -73,7 +93,9 @@ TMainPanels::TMainPanels(THauptForm *form) : QObject(form), F(form) {
     return FReplaceDialog->Execute(FDialogPos, q);
   });
   connect(FRunner, &TFileSearchRunner::Progress, this, [this](int index, int total, const QString &) {
-    QProgressBar *pb = FSearch->btnCancelSearch->isEnabled() ? FSearch->pbSearch : FAnchors->pbAnchor;
+    // The link check runs from the anchors page; the search page may not have been made.
+    QProgressBar *pb = FSearch->IsBuilt() && FSearch->btnCancelSearch->isEnabled() ? FSearch->pbSearch
+                                                                                   : AnchorPage()->pbAnchor;
     pb->setRange(0, qMax(0, total - 1));
     pb->setValue(index);
   });
@@ -99,31 +121,29 @@ TMainPanels::TMainPanels(THauptForm *form) : QObject(form), F(form) {
   connect(FMacros, &TMacroPage::InsertRequested, this, &TMainPanels::InsertMacro);
   connect(tvSearchresults, &TSearchResultsTree::OpenRequested, this,
           [this](const TSearchResultsTree::TTarget &t) { OpenTarget(t); });
-  connect(FAnchors->tvAnchors, &TSearchResultsTree::OpenRequested, this,
-          [this](const TSearchResultsTree::TTarget &t) { OpenTarget(t); });
   connect(FSearch, &TFileSearchPage::StartRequested, this, &TMainPanels::StartSearch);
   connect(FSearch, &TFileSearchPage::CancelRequested, this, &TMainPanels::CancelSearch);
   connect(FSearch, &TFileSearchPage::ScopeChosen, this, [this](TSearchScope s) {
-    FSearch->hcSearchTypes->setEditText(SearchTypesFor(
+    SearchPage()->hcSearchTypes->setEditText(SearchTypesFor(
         s, ActiveExtension(), F->ActProject ? F->ActProject->TextTypes : QString(), !F->Projects.empty()));
   });
   connect(FSearch, &TFileSearchPage::BrowseRequested, this, [this] {
-    const QString start = FSearch->hcSearchDir->currentText();
+    const QString start = SearchPage()->hcSearchDir->currentText();
     const QString dir = F->SelectDirectory(_("Directory for search and replace"),
                                            QFileInfo(start).isDir() ? start : F->HtmPath(), QString());
     if (dir.isEmpty())
       return;
-    FSearch->hcSearchDir->setEditText(WithTrailingSlash(dir));
-    FSearch->rbSearchFolder->setChecked(true);
-    FSearch->cbSearchSubDir->setEnabled(true);
-    FSearch->hcSearchTypes->setEditText(SearchTypesFor(ssFolder, {}, {}, false));
+    SearchPage()->hcSearchDir->setEditText(WithTrailingSlash(dir));
+    SearchPage()->rbSearchFolder->setChecked(true);
+    SearchPage()->cbSearchSubDir->setEnabled(true);
+    SearchPage()->hcSearchTypes->setEditText(SearchTypesFor(ssFolder, {}, {}, false));
   });
   connect(FAnchors, &TAnchorPage::SearchRequested, this, &TMainPanels::SearchAnchors);
   connect(FAnchors, &TAnchorPage::ExportRequested, this, &TMainPanels::ExportAnchors);
   connect(FAnchors, &TAnchorPage::CheckLinksRequested, this, &TMainPanels::CheckLinks);
-  // The scopes follow the documents.
+  // The scopes follow the documents (a page not made yet takes them when it is made).
   connect(F->FMdi, &QMdiArea::subWindowActivated, this, [this] {
-    if (!FRunner->IsRunning())
+    if (FSearch->IsBuilt() && !FRunner->IsRunning())
       UpdateSearchOptions();
   });
 
@@ -134,6 +154,21 @@ TMainPanels::TMainPanels(THauptForm *form) : QObject(form), F(form) {
 }
 
 TMainPanels::~TMainPanels() = default;
+
+TMacroPage *TMainPanels::Macros() const {
+  FMacros->EnsureBuilt();
+  return FMacros;
+}
+
+TFileSearchPage *TMainPanels::SearchPage() const {
+  FSearch->EnsureBuilt();
+  return FSearch;
+}
+
+TAnchorPage *TMainPanels::AnchorPage() const {
+  FAnchors->EnsureBuilt();
+  return FAnchors;
+}
 
 void TMainPanels::CreateActions() {
   struct TRow {
@@ -153,14 +188,14 @@ void TMainPanels::CreateActions() {
        ""},
       {"ActionMacroNew", "&New text macro", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_M),
        [this, selection] {
-         FMacros->NewMacro(selection(), ButtonCorner(F->Action(QStringLiteral("ActionMacroNew"))));
+         Macros()->NewMacro(selection(), ButtonCorner(F->Action(QStringLiteral("ActionMacroNew"))));
        },
        "document-new", QStyle::SP_FileIcon},
       {"ActionMacroReplace",
        "&Replace text macro with selection",
        {},
        [this, selection] {
-         FMacros->ReplaceMacro(selection(), ButtonCorner(F->Action(QStringLiteral("ActionMacroReplace"))));
+         Macros()->ReplaceMacro(selection(), ButtonCorner(F->Action(QStringLiteral("ActionMacroReplace"))));
        },
        "view-refresh",
        QStyle::SP_BrowserReload},
@@ -169,26 +204,26 @@ void TMainPanels::CreateActions() {
       {"ActionMacroRename",
        "&Rename text macro",
        {},
-       [this] { FMacros->RenameMacro(ButtonCorner(F->Action(QStringLiteral("ActionMacroRename")))); },
+       [this] { Macros()->RenameMacro(ButtonCorner(F->Action(QStringLiteral("ActionMacroRename")))); },
        "edit-rename",
        QStyle::SP_FileDialogDetailedView},
       {"ActionMacroDelete",
        "&Delete text macro",
        {},
-       [this] { FMacros->DeleteMacro(ButtonCorner(F->Action(QStringLiteral("ActionMacroDelete")))); },
+       [this] { Macros()->DeleteMacro(ButtonCorner(F->Action(QStringLiteral("ActionMacroDelete")))); },
        "edit-delete",
        QStyle::SP_TrashIcon},
       {"ActionMacroEdit", "&Edit text macro", {}, {}, "document-edit", QStyle::SP_FileDialogContentsView},
       {"ActionMacroUp",
        "Move text macro &up",
        {},
-       [this] { FMacros->MoveMacro(-1); },
+       [this] { Macros()->MoveMacro(-1); },
        "go-up",
        QStyle::SP_ArrowUp},
       {"ActionMacroDown",
        "Move text macro &down",
        {},
-       [this] { FMacros->MoveMacro(1); },
+       [this] { Macros()->MoveMacro(1); },
        "go-down",
        QStyle::SP_ArrowDown},
       {"ActionCheckLinks", "Check &links", {}, [this] { CheckLinks(); }, ""},
@@ -207,7 +242,7 @@ void TMainPanels::CreateActions() {
   }
   QAction *edit = F->Action(QStringLiteral("ActionMacroEdit"));
   edit->setCheckable(true);
-  connect(edit, &QAction::toggled, FMacros, &TMacroPage::SetEditing);
+  connect(edit, &QAction::toggled, this, [this](bool on) { Macros()->SetEditing(on); });
   QList<QAction *> bar;
   for (const char *n : {"ActionMacroNew", "ActionMacroReplace", "ActionMacroInsert", "ActionMacroRename",
                         "ActionMacroDelete", "ActionMacroEdit"})
@@ -241,14 +276,14 @@ void TMainPanels::CreateActions() {
 }
 
 QPoint TMainPanels::ButtonCorner(QAction *a) const {
-  QWidget *w = a ? FMacros->ToolBar()->widgetForAction(a) : nullptr;
+  QWidget *w = a ? Macros()->ToolBar()->widgetForAction(a) : nullptr;
   return w && w->isVisible() ? w->mapToGlobal(w->rect().bottomRight()) : QCursor::pos();
 }
 
 void TMainPanels::UpdateMacroArrow(bool shown) {
   btnMacros->setArrowType(shown ? Qt::UpArrow : Qt::DownArrow);
   if (!shown)
-    FMacros->SetEditing(false);
+    FMacros->SetEditing(false); // nothing to store on a page not made yet
 }
 
 QString TMainPanels::MacroFileName() const {
@@ -257,8 +292,6 @@ QString TMainPanels::MacroFileName() const {
 
 void TMainPanels::LoadSettings() {
   FMacros->Load(MacroFileName());
-  auto ini = TUnicodeIniFile::CreateForRead(F->Paths.IniName);
-  FSearch->LoadSettings(*ini, F->Settings.FileReplace);
 }
 
 void TMainPanels::WriteSettings(TUnicodeIniFile &ini) {
@@ -266,8 +299,11 @@ void TMainPanels::WriteSettings(TUnicodeIniFile &ini) {
   F->Settings.Form.EditSplit = FFrame->TopHeight();
   if (FMacros->ListWidth() > 0)
     F->Settings.Form.MacroSplit = FMacros->ListWidth();
-  F->Settings.FileReplace = FSearch->cbReplace->isChecked();
-  FSearch->SaveSettings(ini);
+  // A search page never made holds what was read: the stored histories stay as they are.
+  if (FSearch->IsBuilt()) {
+    F->Settings.FileReplace = FSearch->cbReplace->isChecked();
+    FSearch->SaveSettings(ini);
+  }
   FMacros->Save(MacroFileName());
 }
 
@@ -279,7 +315,7 @@ void TMainPanels::ToggleMacros() {
   const bool macrosShown = FFrame->TopShown() && top->currentIndex() == FMacroTopIndex;
   top->setCurrentIndex(FMacroTopIndex);
   if (macrosShown) {
-    FMacros->SetEditing(false);
+    Macros()->SetEditing(false);
     FFrame->ShowTop(false);
   } else {
     FFrame->ShowTop(true);
@@ -289,11 +325,11 @@ void TMainPanels::ToggleMacros() {
 
 void TMainPanels::InsertMacro() {
   TMDIForm *d = F->ActiveDocument();
-  const int i = FMacros->Current();
+  const int i = Macros()->Current();
   if (!d || i < 0)
     return;
-  FMacros->SetEditing(false);
-  QString text = FMacros->List.At(i).Text;
+  Macros()->SetEditing(false);
+  QString text = Macros()->List.At(i).Text;
   // Stored with CR LF; the document keeps its own line breaks.
   const QString br = d->TextBuffer->LineBreak();
   if (br != QLatin1String("\r\n"))
@@ -309,13 +345,13 @@ void TMainPanels::LeftPageChanged(int index) {
   if (index == FSearchPageIndex && FLeftIndex != FSearchPageIndex) {
     // The search page brings its results above the documents; the macros wait meanwhile.
     FMacroPanelWasOpen = FFrame->TopShown() && FFrame->TopPages()->currentIndex() == FMacroTopIndex;
-    FMacros->SetEditing(false);
+    Macros()->SetEditing(false);
     ShowResultsPanel();
     show->setEnabled(false);
-    FSearch->hcSearchDir->setEditText(F->HtmPath());
+    SearchPage()->hcSearchDir->setEditText(F->HtmPath());
     UpdateSearchOptions();
-    FSearch->hcSearch->setEditText(FSearch->hcSearch->HistoryList()->Strings().value(0));
-    FSearch->hcReplace->setEditText(FSearch->hcReplace->HistoryList()->Strings().value(0));
+    SearchPage()->hcSearch->setEditText(SearchPage()->hcSearch->HistoryList()->Strings().value(0));
+    SearchPage()->hcReplace->setEditText(SearchPage()->hcReplace->HistoryList()->Strings().value(0));
   } else if (FLeftIndex == FSearchPageIndex && index != FSearchPageIndex) {
     show->setEnabled(true);
     FFrame->TopPages()->setCurrentIndex(FMacroTopIndex);
@@ -343,7 +379,7 @@ void TMainPanels::UpdateSearchOptions() {
   bool named = false;
   for (TMDIForm *d : F->Documents())
     named = named || d->Status != tsNew;
-  FSearch->ApplyScopeState(::UpdateSearchOptions(FSearch->Scope(), named, !F->Projects.empty(),
+  SearchPage()->ApplyScopeState(::UpdateSearchOptions(SearchPage()->Scope(), named, !F->Projects.empty(),
                                                  ActiveExtension(),
                                                  F->ActProject ? F->ActProject->TextTypes : QString()));
 }
@@ -359,7 +395,7 @@ void TMainPanels::SaveModifiedDocuments() {
 void TMainPanels::StartSearch() {
   if (FRunner->IsRunning())
     return;
-  const TFileSearchOptions options = FSearch->Options();
+  const TFileSearchOptions options = SearchPage()->Options();
   if (options.Find.isEmpty())
     return;
   // Questions appear beside the mouse, clear of the page.
@@ -373,14 +409,14 @@ void TMainPanels::StartSearch() {
       return;
     SaveModifiedDocuments();
   }
-  FSearch->lblSearchStatus->setText(_("Start searching"));
-  TFileSearchPage::TakeText(FSearch->hcSearch);
+  SearchPage()->lblSearchStatus->setText(_("Start searching"));
+  TFileSearchPage::TakeText(SearchPage()->hcSearch);
   if (options.DoReplace)
-    TFileSearchPage::TakeText(FSearch->hcReplace);
+    TFileSearchPage::TakeText(SearchPage()->hcReplace);
   TFileSearchJob job;
   job.Options = options;
-  job.Types = TFileSearchPage::TakeText(FSearch->hcSearchTypes);
-  switch (FSearch->Scope()) {
+  job.Types = TFileSearchPage::TakeText(SearchPage()->hcSearchTypes);
+  switch (SearchPage()->Scope()) {
   case ssOpenFiles:
     for (TMDIForm *d : F->Documents())
       if (d->Status != tsNew)
@@ -391,11 +427,11 @@ void TMainPanels::StartSearch() {
     job.SubFolders = true;
     break;
   case ssFolder: {
-    const QString dir = FSearch->hcSearchDir->currentText();
+    const QString dir = SearchPage()->hcSearchDir->currentText();
     if (!dir.isEmpty() && QFileInfo(dir).isDir()) {
-      TFileSearchPage::TakeText(FSearch->hcSearchDir);
+      TFileSearchPage::TakeText(SearchPage()->hcSearchDir);
       job.Folder = WithTrailingSlash(dir);
-      job.SubFolders = FSearch->cbSearchSubDir->isChecked();
+      job.SubFolders = SearchPage()->cbSearchSubDir->isChecked();
     } else {
       TMsgOptions o;
       o.Caption = QStringLiteral("Quillmark");
@@ -406,11 +442,11 @@ void TMainPanels::StartSearch() {
   }
   tvSearchresults->clear();
   ShowResultsPanel();
-  FSearch->pbSearch->setRange(0, 1);
-  FSearch->pbSearch->setValue(0);
-  FSearch->SetRunning(true);
+  SearchPage()->pbSearch->setRange(0, 1);
+  SearchPage()->pbSearch->setValue(0);
+  SearchPage()->SetRunning(true);
   if (!FRunner->Start(job))
-    FSearch->SetRunning(false);
+    SearchPage()->SetRunning(false);
 }
 
 void TMainPanels::CancelSearch() {
@@ -419,13 +455,13 @@ void TMainPanels::CancelSearch() {
 
 void TMainPanels::SearchFinished(const TFileSearchSummary &summary) {
   FSummary = summary;
-  FSearch->SetRunning(false);
-  FSearch->pbSearch->setValue(FSearch->pbSearch->maximum());
+  SearchPage()->SetRunning(false);
+  SearchPage()->pbSearch->setValue(SearchPage()->pbSearch->maximum());
   QString status = SearchStatusText(summary);
   if (!summary.BinaryFiles.isEmpty())
     status += QStringLiteral("\r\n") +
               FormatS(_("%s file(s) with NUL bytes skipped"), {QString::number(summary.BinaryFiles.size())});
-  FSearch->lblSearchStatus->setText(status);
+  SearchPage()->lblSearchStatus->setText(status);
   // Documents whose files were rewritten show the new text; one with edits made during the run
   // asks first.
   for (TMDIForm *d : F->Documents()) {
@@ -470,7 +506,7 @@ void TMainPanels::SearchAnchors() {
   SaveModifiedDocuments();
   const TFileTypeFilter htm(QStringLiteral("htm*"));
   QStringList files;
-  switch (FAnchors->Scope()) {
+  switch (AnchorPage()->Scope()) {
   case asActiveFile:
     if (TMDIForm *d = F->ActiveDocument(); d && d->Status != tsNew && htm.Matches(d->TextName))
       files << d->TextName;
@@ -485,14 +521,14 @@ void TMainPanels::SearchAnchors() {
     break;
   }
   const QString root = ProjectRoot();
-  TSearchResultsTree *tree = FAnchors->tvAnchors;
+  TSearchResultsTree *tree = AnchorPage()->tvAnchors;
   tree->clear();
-  FAnchors->pbAnchor->setRange(0, qMax(0, int(files.size()) - 1));
+  AnchorPage()->pbAnchor->setRange(0, qMax(0, int(files.size()) - 1));
   QStringList problems;
   FAnchorFiles = CollectAnchors(
-      files, root, FAnchors->SortByName(),
+      files, root, AnchorPage()->SortByName(),
       [this](int index, int) {
-        FAnchors->pbAnchor->setValue(index);
+        AnchorPage()->pbAnchor->setValue(index);
         if (index % 64 == 0)
           QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
       },
@@ -503,8 +539,8 @@ void TMainPanels::SearchAnchors() {
     for (const TAnchorEntry &e : f.Entries)
       tree->AddHit(node, e.Text(), e.Pos);
   }
-  FAnchors->lblAnchorStatus->setText(AnchorStatusText(FAnchorFiles));
-  if (FAnchors->Scope() == asActiveFile && tree->topLevelItemCount() > 0)
+  AnchorPage()->lblAnchorStatus->setText(AnchorStatusText(FAnchorFiles));
+  if (AnchorPage()->Scope() == asActiveFile && tree->topLevelItemCount() > 0)
     tree->topLevelItem(0)->setExpanded(true);
   if (!problems.isEmpty())
     ErrorBox(problems.mid(0, 20).join(QStringLiteral("\r\n")));
@@ -521,7 +557,7 @@ void TMainPanels::ExportAnchors() {
   const QString projectName = F->ActProject ? F->ActProject->ProjName : QString();
   QString proposed;
   TMDIForm *d = F->ActiveDocument();
-  if (FAnchors->Scope() == asActiveFile && d && d->Status != tsNew)
+  if (AnchorPage()->Scope() == asActiveFile && d && d->Status != tsNew)
     proposed = QFileInfo(d->TextName).completeBaseName() + QStringLiteral(".txt");
   else
     proposed = projectName.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive)
@@ -550,7 +586,7 @@ void TMainPanels::CheckLinks() {
     return;
   SaveModifiedDocuments();
   TLinkCheckJob job;
-  switch (FAnchors->Scope()) {
+  switch (AnchorPage()->Scope()) {
   case asActiveFile:
     if (TMDIForm *d = F->ActiveDocument(); d && d->Status != tsNew)
       job.Files << d->TextName;
@@ -570,10 +606,10 @@ void TMainPanels::CheckLinks() {
     job.CaseMode = F->ActProject->CaseMode;
   tvSearchresults->clear();
   ShowResultsPanel();
-  FAnchors->lblAnchorStatus->setText(_("Checking links"));
-  FAnchors->btnCheckLinks->setEnabled(false);
+  AnchorPage()->lblAnchorStatus->setText(_("Checking links"));
+  AnchorPage()->btnCheckLinks->setEnabled(false);
   if (!FRunner->StartLinkCheck(job))
-    FAnchors->btnCheckLinks->setEnabled(true);
+    AnchorPage()->btnCheckLinks->setEnabled(true);
 }
 
 void TMainPanels::ShowBrokenLinks(const TLinkCheckSummary &summary) {
@@ -583,7 +619,7 @@ void TMainPanels::ShowBrokenLinks(const TLinkCheckSummary &summary) {
 }
 
 void TMainPanels::LinksChecked(const TLinkCheckSummary &summary) {
-  FAnchors->btnCheckLinks->setEnabled(true);
+  AnchorPage()->btnCheckLinks->setEnabled(true);
   QTreeWidgetItem *node = nullptr;
   QString current;
   QSet<QString> files;
@@ -601,7 +637,7 @@ void TMainPanels::LinksChecked(const TLinkCheckSummary &summary) {
                        ? FormatS(_("No broken links in %s file(s)"), {QString::number(summary.FilesChecked)})
                        : FormatS(_("%s broken link(s) in %s file(s)"),
                                  {QString::number(summary.Broken.size()), QString::number(files.size())});
-  FAnchors->lblAnchorStatus->setText(status);
+  AnchorPage()->lblAnchorStatus->setText(status);
   for (int i = 0; i < tvSearchresults->topLevelItemCount(); ++i)
     tvSearchresults->topLevelItem(i)->setExpanded(true);
 }

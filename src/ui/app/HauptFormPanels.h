@@ -29,14 +29,15 @@ public:
   ~TMainPanels() override;
 
   TSidePanels *Frame() const { return FFrame; }
-  TMacroPage *Macros() const { return FMacros; }
-  TFileSearchPage *SearchPage() const { return FSearch; }
-  TAnchorPage *AnchorPage() const { return FAnchors; }
+  // The pages, made on first use.
+  TMacroPage *Macros() const;
+  TFileSearchPage *SearchPage() const;
+  TAnchorPage *AnchorPage() const;
   TSearchResultsTree *Results() const { return tvSearchresults; }
   TFileSearchRunner *Runner() const { return FRunner; }
   QToolButton *MacroButton() const { return btnMacros; }
 
-  // Start-up: the macro file, the search page's histories and the sizes of the frame.
+  // Start-up: the macro file (the search page reads its histories when it is made).
   void LoadSettings();
   // Close: the sizes and the search page's state into the settings, the histories into ini,
   // the macro file beside it.

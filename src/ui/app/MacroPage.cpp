@@ -17,8 +17,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TMacroPage::TMacroPage(QWidget *parent) : QWidget(parent) {
+TMacroPage::TMacroPage(QWidget *parent) : TLazyPage(parent) {
   setObjectName(QStringLiteral("tsMacros"));
+}
+
+void TMacroPage::Build() {
   auto *layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
@@ -60,14 +63,25 @@ TMacroPage::TMacroPage(QWidget *parent) : QWidget(parent) {
 
   connect(lbMacros, &QListWidget::currentRowChanged, this, [this] { ShowPreview(); });
   connect(lbMacros, &QListWidget::itemDoubleClicked, this, [this] { emit InsertRequested(); });
+  ApplyActions();
+  Refill(List.IsEmpty() ? -1 : 0);
 }
 
 void TMacroPage::SetActions(const QList<QAction *> &toolBar, QAction *edit, QAction *up, QAction *down) {
-  for (QAction *a : toolBar)
-    tbMacros->addAction(a);
+  FToolActions = toolBar;
   FEditAction = edit;
-  btnUp->setDefaultAction(up);
-  btnDown->setDefaultAction(down);
+  FUpAction = up;
+  FDownAction = down;
+  ApplyActions();
+}
+
+void TMacroPage::ApplyActions() {
+  if (!IsBuilt() || !FUpAction)
+    return;
+  for (QAction *a : FToolActions)
+    tbMacros->addAction(a);
+  btnUp->setDefaultAction(FUpAction);
+  btnDown->setDefaultAction(FDownAction);
   // The default action replaces the arrow by the action's (missing) icon: put it back.
   btnUp->setArrowType(Qt::UpArrow);
   btnDown->setArrowType(Qt::DownArrow);
@@ -85,6 +99,8 @@ void TMacroPage::SetListWidth(int w) {
 }
 
 void TMacroPage::ApplyListWidth() {
+  if (!IsBuilt())
+    return;
   // Never narrower than the tool bar's six buttons.
   const int w = qMax(FListWidth, tbMacros->sizeHint().width() + 6);
   FSplit->setSizes({w, qMax(FSplit->width() - w, 100)});
@@ -97,6 +113,8 @@ void TMacroPage::showEvent(QShowEvent *e) {
 }
 
 void TMacroPage::Refill(int index) {
+  if (!IsBuilt())
+    return; // the list is shown when the page is made
   const QSignalBlocker block(lbMacros);
   lbMacros->clear();
   lbMacros->addItems(List.Names());
@@ -107,6 +125,8 @@ void TMacroPage::Refill(int index) {
 }
 
 int TMacroPage::Current() const {
+  if (!IsBuilt())
+    return -1;
   const int i = lbMacros->currentRow();
   return i >= 0 && i < List.Count() ? i : -1;
 }

@@ -3,6 +3,7 @@
 // macro (editable while the Edit button is down), the macro tool bar and the up/down arrows. The
 // commands themselves are the main window's actions; they call the page's operations with the
 // active document's selection.
+#include "ui/common/LazyPage.h"
 #include "core/app/MacroList.h"
 
 #include <QWidget>
@@ -15,7 +16,7 @@ class QSplitter;
 class QToolBar;
 class QToolButton;
 
-class TMacroPage : public QWidget {
+class TMacroPage : public TLazyPage {
   Q_OBJECT
 public:
   explicit TMacroPage(QWidget *parent = nullptr);
@@ -60,6 +61,7 @@ signals:
   void InsertRequested();
 
 protected:
+  void Build() override;
   bool eventFilter(QObject *o, QEvent *e) override;
   void showEvent(QShowEvent *e) override;
 
@@ -67,13 +69,16 @@ private:
   bool AskName(QPoint pos, const QString &title, const QString &prompt, QString &text);
   void ShowPreview();
   void ApplyListWidth();
+  void ApplyActions();
 
-  QSplitter *FSplit;
-  QListWidget *lbMacros;
-  QPlainTextEdit *meMacro;
-  QToolBar *tbMacros;
-  QToolButton *btnUp, *btnDown;
-  QAction *FEditAction = nullptr;
+  // Made by EnsureBuilt(); the list and the settings above are there from the start.
+  QSplitter *FSplit = nullptr;
+  QListWidget *lbMacros = nullptr;
+  QPlainTextEdit *meMacro = nullptr;
+  QToolBar *tbMacros = nullptr;
+  QToolButton *btnUp = nullptr, *btnDown = nullptr;
+  QList<QAction *> FToolActions;
+  QAction *FEditAction = nullptr, *FUpAction = nullptr, *FDownAction = nullptr;
   bool FEditing = false;
   int FListWidth = 146;
 };
