@@ -38,6 +38,16 @@ def measure(cmd, part, env):
     return elapsed
 
 
+def alternating(a, b, runs=11):
+    """Medians of a and b (argument lists with window title parts) measured in turn, so that both
+    see the same machine load: a burst of load on a shared machine otherwise lands on one side."""
+    ta, tb = [], []
+    for _ in range(runs):
+        ta.append(measure(*a))
+        tb.append(measure(*b))
+    return statistics.median(ta), statistics.median(tb)
+
+
 def main():
     velmo, minimal = sys.argv[1], sys.argv[2]
     home = tempfile.mkdtemp()
@@ -51,16 +61,15 @@ def main():
         f.write("<html><body><p>Hello</p></body></html>\n")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
     # With a file named, start-up opens it in its project without asking anything.
-    ours = statistics.median(measure([velmo, page], "Velmo (Version", env) for _ in range(7))
-    peer = statistics.median(measure([minimal], "MinimalEditor", env) for _ in range(7))
+    ours, peer = alternating(([velmo, page], "Velmo (Version", env), ([minimal], "MinimalEditor", env))
     print("start-up: ours %.0f ms, bare QScintilla %.0f ms, ratio %.2f (target <= 1.50)"
           % (ours * 1000, peer * 1000, ours / peer))
     # The line bench/run_all.sh gathers (see bench/BenchReport.h).
     print("@row\tstart-up to the first window\t%.2f\tbare QScintilla\t%.2f\t1.50" % (ours * 1000, peer * 1000))
     # The German catalogue is read at start-up: it must cost next to nothing. English is measured
-    # again beside it, so that both runs see the same machine load.
-    german = statistics.median(measure([velmo, "-l:de", page], "Velmo (Version", env) for _ in range(7))
-    english = statistics.median(measure([velmo, page], "Velmo (Version", env) for _ in range(7))
+    # again beside it.
+    german, english = alternating(([velmo, "-l:de", page], "Velmo (Version", env),
+                                  ([velmo, page], "Velmo (Version", env))
     print("start-up in German: %.0f ms, in English %.0f ms, ratio %.2f (target <= 1.05)"
           % (german * 1000, english * 1000, german / english))
     print("@row\tstart-up with the German catalogue (-l:de)\t%.2f\tthe same in English\t%.2f\t1.05"

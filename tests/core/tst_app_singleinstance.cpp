@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -99,6 +100,18 @@ private slots:
     next.SetHandler([&](const QStringList &f) { got = f; });
     QCOMPARE(StartElsewhere(ini, {QStringLiteral("/p.html")}), TSingleInstance::irHandedOver);
     QTRY_COMPARE(got, QStringList{QStringLiteral("/p.html")});
+  }
+
+  // The program listens only once its window is up: a start in the meantime waits for that.
+  void laterListenStillTakesTheFiles() {
+    const QString ini = Ini(QStringLiteral("late.ini"));
+    TSingleInstance first(ini);
+    QCOMPARE(first.Start({}, 5000, false), TSingleInstance::irPrimary);
+    QStringList got;
+    first.SetHandler([&](const QStringList &f) { got = f; });
+    QTimer::singleShot(300, &first, &TSingleInstance::Listen);
+    QCOMPARE(StartElsewhere(ini, {QStringLiteral("/late.html")}), TSingleInstance::irHandedOver);
+    QTRY_COMPARE(got, QStringList{QStringLiteral("/late.html")});
   }
 
   // A first process that runs but does not answer is not taken for gone: the later start

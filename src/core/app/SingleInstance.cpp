@@ -116,7 +116,7 @@ QString TSingleInstance::KeyOf(const QString &settingsFile) {
   return QStringLiteral("velmo-%1-%2").arg(QString::number(getuid()), QString::fromLatin1(hash));
 }
 
-TSingleInstance::TRole TSingleInstance::Start(const QStringList &files, int answerTimeoutMs) {
+TSingleInstance::TRole TSingleInstance::Start(const QStringList &files, int answerTimeoutMs, bool listen) {
   // The lock lives beside the settings file, so every process that could write that file meets it,
   // whatever its environment.
   QDir().mkpath(QFileInfo(FSettingsFile).absolutePath());
@@ -152,15 +152,9 @@ TSingleInstance::TRole TSingleInstance::Start(const QStringList &files, int answ
   // Where no lock can be made at all (a read-only folder) no settings can be written either.
   if (!held) {
     FLockFd = fd;
-    FServer = new QLocalServer(this);
-    FServer->setSocketOptions(QLocalServer::UserAccessOption);
-    // A socket file left by a crashed first process would make listen() fail: we hold the lock,
-    // so nobody else uses that name.
-    QLocalServer::removeServer(FKey);
-    if (!FServer->listen(FKey))
-      qWarning("Cannot listen for later starts on %s: %s", qPrintable(FKey),
-               qPrintable(FServer->errorString()));
-    connect(FServer, &QLocalServer::newConnection, this, &TSingleInstance::Accept);
+    FPrimary = true;
+    if (listen)
+      Listen();
     return irPrimary;
   }
 
@@ -226,6 +220,19 @@ void TSingleInstance::Deliver(const QStringList &files) {
     FHandler(files);
   else
     FPending << files;
+}
+
+void TSingleInstance::Listen() {
+  if (!FPrimary || FServer)
+    return;
+  FServer = new QLocalServer(this);
+  FServer->setSocketOptions(QLocalServer::UserAccessOption);
+  // A socket file left by a crashed first process would make listen() fail: we hold the lock,
+  // so nobody else uses that name.
+  QLocalServer::removeServer(FKey);
+  if (!FServer->listen(FKey))
+    qWarning("Cannot listen for later starts on %s: %s", qPrintable(FKey), qPrintable(FServer->errorString()));
+  connect(FServer, &QLocalServer::newConnection, this, &TSingleInstance::Accept);
 }
 
 void TSingleInstance::SetHandler(std::function<void(const QStringList &)> handler) {

@@ -25,8 +25,11 @@ public:
   explicit TSingleInstance(const QString &settingsFile, QObject *parent = nullptr);
   ~TSingleInstance() override;
 
-  // Becomes the primary process, or hands files (absolute names) to the running one.
-  TRole Start(const QStringList &files, int answerTimeoutMs = 5000);
+  // Becomes the primary process, or hands files (absolute names) to the running one. The primary
+  // process listens for later starts at once, or (listen false) from Listen() on: a later start
+  // keeps trying for a while, so the program may first put its window on the screen.
+  TRole Start(const QStringList &files, int answerTimeoutMs = 5000, bool listen = true);
+  void Listen();
 
   // Files handed over by later starts go to handler; those that came before it was set are
   // handed on when it is set.
@@ -47,6 +50,7 @@ private:
 
   QString FKey, FSettingsFile;
   int FLockFd = -1; // the open, locked file while this process is the primary one
+  bool FPrimary = false;
   QLocalServer *FServer = nullptr;
   std::function<void(const QStringList &)> FHandler;
   QList<QStringList> FPending;
