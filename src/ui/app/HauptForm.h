@@ -165,6 +165,7 @@ public:
   // layout dialog ("&Edit layout ...") and reset ("&Default layout ...").
   TSynEditKeyStrokes ActKeyStrokes;
   const TSynEditKeyStrokes *KeyStrokes() const override { return FKeysReady ? &ActKeyStrokes : nullptr; }
+  bool KeyStrokesComing() const override { return FStarting && !FKeysReady; }
   void EditKeyLayoutExecute();
   void DefaultKeyLayoutExecute();
   // The main window's actions and every document take the layout.

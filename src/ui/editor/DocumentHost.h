@@ -45,4 +45,7 @@ public:
   virtual QString SelectDirectory(const QString &title, const QString &start, const QString &root) = 0;
   // The keyboard layout in use; none gives a new document the default layout of its own actions.
   virtual const TSynEditKeyStrokes *KeyStrokes() const { return nullptr; }
+  // True while the host is about to give every document its layout (during start-up): a new
+  // document then need not work out the default one first.
+  virtual bool KeyStrokesComing() const { return false; }
 };

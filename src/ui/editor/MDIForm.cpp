@@ -87,7 +87,7 @@ TMDIForm::TMDIForm(TDocumentHost *host, QWidget *externalPanel, TFileTypes fileT
   CreateInsertCommands(this);
   CreateConversionCommands(this);
   CreateEditorCommands(this);
-  InstallKeyDispatch(this, FHost->KeyStrokes());
+  InstallKeyDispatch(this, FHost->KeyStrokes(), FHost->KeyStrokesComing());
   ApplyActionIcons(this);
 
   connect(TextBuffer, &QsciScintilla::cursorPositionChanged, this, [this] {

@@ -138,7 +138,7 @@ QAction *ActionOfCommand(TMDIForm *form, int tag) {
   return nullptr;
 }
 
-void InstallKeyDispatch(TMDIForm *form, const TSynEditKeyStrokes *layout) {
+void InstallKeyDispatch(TMDIForm *form, const TSynEditKeyStrokes *layout, bool layoutComing) {
   MarkEditorCommands(form);
   form->TextBuffer->CommandHook = [form](int command, bool run) {
     return RunDocumentCommand(form, command, run);
@@ -147,6 +147,8 @@ void InstallKeyDispatch(TMDIForm *form, const TSynEditKeyStrokes *layout) {
     SetKeyStrokes(form, *layout);
     return;
   }
+  if (layoutComing)
+    return;
   TSynEditKeyStrokes ks;
   SetDefaultKeyStrokes(ks, {}, LayoutActions(form->ActionList));
   SetKeyStrokes(form, ks);

@@ -18,8 +18,9 @@ void UpdateKeyStrokes(const TSynEditKeyStrokes &ks, const QList<QAction *> &acti
 // The document's actions and its editor take the layout.
 void SetKeyStrokes(TMDIForm *form, const TSynEditKeyStrokes &ks);
 // Connects the document's editor to its actions and to those of the windows around it, and gives
-// it the layout (none: the default layout of its own actions).
-void InstallKeyDispatch(TMDIForm *form, const TSynEditKeyStrokes *layout);
+// it the layout (none: the default layout of its own actions, unless the caller gives it one
+// right after: layoutComing).
+void InstallKeyDispatch(TMDIForm *form, const TSynEditKeyStrokes *layout, bool layoutComing = false);
 // The action with that tag among the document's actions, else among those of the windows that
 // hold the document.
 QAction *ActionOfCommand(TMDIForm *form, int tag);
