@@ -4,6 +4,7 @@
 // of virtual space past the end of the line. Dialog answers come from a queue; "<cancel>" cancels.
 #include "core/dialogs/Colors.h"
 #include "core/editor/CommandCatalogue.h"
+#include "ui/editor/ToolPage.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/DocumentHost.h"
 #include "ui/editor/FindReplDlg.h"
@@ -443,8 +444,10 @@ void TstCommands::catalogue() {
   };
   collect(doc->MenuInsert, inMenu);
   for (int i = 0; i < doc->pcTools->count(); ++i) {
-    auto *tb = qobject_cast<QToolBar *>(doc->pcTools->widget(i));
+    // A page makes its buttons (those for submenus too) when it is first shown.
+    auto *tb = qobject_cast<TToolPage *>(doc->pcTools->widget(i));
     QVERIFY(tb);
+    tb->Realize();
     for (QAction *a : tb->actions()) {
       onPage << a;
       if (a->menu())

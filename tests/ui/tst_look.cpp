@@ -92,6 +92,8 @@ private slots:
       QVERIFY2(a, name);
       QVERIFY2(!a->icon().isNull() && Draws(a->icon()), name);
     }
+    // A submenu's button is made with its page's buttons.
+    form.findChild<TToolPage *>(QStringLiteral("tsFonts"))->Realize();
     auto *headings = form.findChild<QToolButton *>(QStringLiteral("tbtnFontsHeadings"));
     QVERIFY(headings);
     QVERIFY(Draws(headings->icon()));

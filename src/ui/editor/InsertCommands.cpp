@@ -4,6 +4,7 @@
 #include "core/dialogs/Colors.h"
 #include "core/editor/CommandCatalogue.h"
 #include "core/editor/TagMark.h"
+#include "ui/common/Icons.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TagEditDlg.h"
@@ -22,9 +23,12 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QPointer>
+#include <QSet>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWidgetAction>
 #include <map>
 
 namespace {
@@ -643,6 +647,32 @@ QMenu *SubMenu(QHash<QString, QMenu *> &menus, QMenu *root, const QString &rootK
   return parent;
 }
 
+// A tool page's button for a submenu ("Headings"), made when the page first shows its buttons:
+// most pages are never opened.
+class TMenuButtonAction final : public QWidgetAction {
+public:
+  TMenuButtonAction(const QString &name, const QString &text, QMenu *menu, QObject *parent)
+      : QWidgetAction(parent), FName(name), FMenu(menu) {
+    setText(text);
+  }
+
+protected:
+  QWidget *createWidget(QWidget *parent) override {
+    auto *btn = new QToolButton(parent);
+    btn->setObjectName(FName);
+    btn->setText(text());
+    btn->setMenu(FMenu);
+    btn->setPopupMode(QToolButton::InstantPopup);
+    if (const QIcon icon = ActionIcon(FName); !icon.isNull())
+      btn->setIcon(icon);
+    return btn;
+  }
+
+private:
+  QString FName;
+  QPointer<QMenu> FMenu;
+};
+
 QToolBar *ToolPage(TMDIForm *form, const QString &page) {
   return form->pcTools->findChild<QToolBar *>(QStringLiteral("ts") + page);
 }
@@ -668,7 +698,7 @@ void CreateInsertCommands(TMDIForm *form) {
   QHash<QString, QMenu *> menus;
   QHash<QString, QAction *> pageTail;      // the page's own widgets stay at its end
   QHash<QString, QString> pageCategory;    // the category last put on a page
-  QHash<QString, QToolButton *> pageMenus; // one button per submenu on a page
+  QSet<QString> pageMenus;                 // one button per submenu on a page
   QList<QAction *> mainActions;
 
   for (const QString &category : CommandCategories()) {
@@ -717,13 +747,10 @@ void CreateInsertCommands(TMDIForm *form) {
       } else {
         const QString top = category + u'/' + path.section(u'/', 0, 0);
         if (!pageMenus.contains(top)) {
-          auto *btn = new QToolButton(tb);
-          btn->setObjectName(QStringLiteral("tbtn") + QString(top).remove(u'/').remove(u' '));
-          btn->setText(_(path.section(u'/', 0, 0).toUtf8().constData()));
-          btn->setMenu(menus.value(top));
-          btn->setPopupMode(QToolButton::InstantPopup);
-          tb->insertWidget(tail, btn);
-          pageMenus.insert(top, btn);
+          tb->insertAction(tail, new TMenuButtonAction(
+                                     QStringLiteral("tbtn") + QString(top).remove(u'/').remove(u' '),
+                                     _(path.section(u'/', 0, 0).toUtf8().constData()), menus.value(top), tb));
+          pageMenus.insert(top);
         }
       }
     }
