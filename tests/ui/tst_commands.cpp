@@ -436,6 +436,7 @@ void TstCommands::catalogue() {
   const QStringList handlers = InsertHandlerNames();
   QSet<QAction *> inMenu, onPage;
   std::function<void(QMenu *, QSet<QAction *> &)> collect = [&](QMenu *m, QSet<QAction *> &into) {
+    emit m->aboutToShow(); // menus are filled when first opened
     for (QAction *a : m->actions()) {
       into << a;
       if (a->menu())

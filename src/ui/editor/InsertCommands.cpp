@@ -629,30 +629,80 @@ void Execute(TMDIForm *form, const TCommandRow &row) {
   }
 }
 
-// "Headings" -> the menu of that name below the category's menu, made on first use.
-QMenu *SubMenu(QHash<QString, QMenu *> &menus, QMenu *root, const QString &rootKey, const QString &path) {
-  if (path.isEmpty())
-    return root;
-  QMenu *parent = root;
-  QString key = rootKey;
-  for (const QString &part : path.split(u'/')) {
-    key += u'/' + part;
-    QMenu *&m = menus[key];
-    if (!m) {
-      m = parent->addMenu(_(part.toUtf8().constData()));
-      m->setObjectName(QStringLiteral("pmi") + QString(key).remove(u'/').remove(u' '));
-    }
-    parent = m;
+// The Insert menu's submenus ("Global", "Global/Headings") are made and filled when first
+// opened: a document has some two hundred commands in them, and most menus are never opened.
+class TInsertMenus final : public QObject {
+public:
+  explicit TInsertMenus(QObject *parent) : QObject(parent) {}
+
+  // A category's menu, made at once (it is in the Insert menu).
+  void AddCategory(const QString &key, QMenu *menu) {
+    FMenus.insert(key, menu);
+    Watch(key, menu);
   }
-  return parent;
-}
+  // a goes into the menu of category and path ("Headings/More"), below any submenus made for it.
+  void AddAction(const QString &category, const QString &path, QAction *a) {
+    QString key = category;
+    for (const QString &part : path.split(u'/', Qt::SkipEmptyParts)) {
+      const QString sub = key + u'/' + part;
+      if (!FTitles.contains(sub)) {
+        FTitles.insert(sub, _(part.toUtf8().constData()));
+        FItems[key].append({nullptr, sub});
+      }
+      key = sub;
+    }
+    FItems[key].append({a, QString()});
+  }
+  // A separator and then a at the end of the menu of key.
+  void AddTail(const QString &key, QAction *a) {
+    FItems[key].append({nullptr, QString()});
+    FItems[key].append({a, QString()});
+  }
+  bool Exists(const QString &key) const { return FMenus.contains(key) || FTitles.contains(key); }
+
+  // The menu of key, made (empty until it is opened) if it does not exist yet.
+  QMenu *Menu(const QString &key) {
+    if (QMenu *m = FMenus.value(key))
+      return m;
+    auto *m = new QMenu(FTitles.value(key), Menu(key.section(u'/', 0, -2)));
+    m->setObjectName(QStringLiteral("pmi") + QString(key).remove(u'/').remove(u' '));
+    FMenus.insert(key, m);
+    Watch(key, m);
+    return m;
+  }
+
+private:
+  struct TItem {
+    QAction *Action; // or else
+    QString Sub;     // a submenu's key, or else a separator
+  };
+  void Watch(const QString &key, QMenu *m) {
+    connect(m, &QMenu::aboutToShow, this, [this, key] { Fill(key); });
+  }
+  void Fill(const QString &key) {
+    const QList<TItem> items = FItems.take(key);
+    QMenu *m = FMenus.value(key);
+    for (const TItem &item : items)
+      if (item.Action)
+        m->addAction(item.Action);
+      else if (!item.Sub.isEmpty())
+        m->addMenu(Menu(item.Sub));
+      else
+        m->addSeparator();
+  }
+
+  QHash<QString, QMenu *> FMenus;
+  QHash<QString, QString> FTitles;      // of the submenus
+  QHash<QString, QList<TItem>> FItems;  // what a menu not yet opened gets when it opens
+};
 
 // A tool page's button for a submenu ("Headings"), made when the page first shows its buttons:
 // most pages are never opened.
 class TMenuButtonAction final : public QWidgetAction {
 public:
-  TMenuButtonAction(const QString &name, const QString &text, QMenu *menu, QObject *parent)
-      : QWidgetAction(parent), FName(name), FMenu(menu) {
+  TMenuButtonAction(const QString &name, const QString &text, TInsertMenus *menus, const QString &key,
+                    QObject *parent)
+      : QWidgetAction(parent), FName(name), FMenus(menus), FKey(key) {
     setText(text);
   }
 
@@ -661,7 +711,8 @@ protected:
     auto *btn = new QToolButton(parent);
     btn->setObjectName(FName);
     btn->setText(text());
-    btn->setMenu(FMenu);
+    if (FMenus)
+      btn->setMenu(FMenus->Menu(FKey));
     btn->setPopupMode(QToolButton::InstantPopup);
     if (const QIcon icon = ActionIcon(FName); !icon.isNull())
       btn->setIcon(icon);
@@ -670,7 +721,8 @@ protected:
 
 private:
   QString FName;
-  QPointer<QMenu> FMenu;
+  QPointer<TInsertMenus> FMenus;
+  QString FKey;
 };
 
 QToolBar *ToolPage(TMDIForm *form, const QString &page) {
@@ -695,7 +747,7 @@ QStringList InsertHandlerNames() {
 }
 
 void CreateInsertCommands(TMDIForm *form) {
-  QHash<QString, QMenu *> menus;
+  auto *menus = new TInsertMenus(form);
   QHash<QString, QAction *> pageTail;      // the page's own widgets stay at its end
   QHash<QString, QString> pageCategory;    // the category last put on a page
   QSet<QString> pageMenus;                 // one button per submenu on a page
@@ -704,7 +756,7 @@ void CreateInsertCommands(TMDIForm *form) {
   for (const QString &category : CommandCategories()) {
     QMenu *catMenu = form->MenuInsert->addMenu(_(category.toUtf8().constData()));
     catMenu->setObjectName(QStringLiteral("pmi") + category);
-    menus.insert(category, catMenu);
+    menus->AddCategory(category, catMenu);
     const QString page = ToolPageOfCategory(category);
     if (QToolBar *tb = ToolPage(form, page); tb && !pageTail.contains(page))
       pageTail.insert(page, tb->actions().value(0));
@@ -733,8 +785,7 @@ void CreateInsertCommands(TMDIForm *form) {
     form->addAction(a);
     form->ActionList << a;
 
-    QMenu *menu = SubMenu(menus, menus.value(category), category, path);
-    menu->addAction(a);
+    menus->AddAction(category, path, a);
 
     const QString page = ToolPageOfCategory(category);
     if (QToolBar *tb = ToolPage(form, page)) {
@@ -749,7 +800,7 @@ void CreateInsertCommands(TMDIForm *form) {
         if (!pageMenus.contains(top)) {
           tb->insertAction(tail, new TMenuButtonAction(
                                      QStringLiteral("tbtn") + QString(top).remove(u'/').remove(u' '),
-                                     _(path.section(u'/', 0, 0).toUtf8().constData()), menus.value(top), tb));
+                                     _(path.section(u'/', 0, 0).toUtf8().constData()), menus, top, tb));
           pageMenus.insert(top);
         }
       }
@@ -759,10 +810,10 @@ void CreateInsertCommands(TMDIForm *form) {
   }
 
   // The script menu also offers the bare opening tag.
-  if (QMenu *js = menus.value(QStringLiteral("Other/JavaScript"))) {
-    js->addSeparator();
-    QAction *bare = js->addAction(QStringLiteral("<script language=\"JavaScript\">"));
+  if (const QString js = QStringLiteral("Other/JavaScript"); menus->Exists(js)) {
+    auto *bare = new QAction(QStringLiteral("<script language=\"JavaScript\">"), menus);
     bare->setObjectName(QStringLiteral("pmiScriptTag"));
+    menus->AddTail(js, bare);
     QObject::connect(bare, &QAction::triggered, form, [form] {
       TInsertEngine(*form->TextBuffer, form->FileType)
           .InsertText(QStringLiteral("<script language=\"JavaScript\">"));
