@@ -4,27 +4,26 @@
 // of virtual space past the end of the line. Dialog answers come from a queue; "<cancel>" cancels.
 #include "core/dialogs/Colors.h"
 #include "core/editor/CommandCatalogue.h"
-#include "ui/editor/ToolPage.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/DocumentHost.h"
 #include "ui/editor/FindReplDlg.h"
 #include "ui/editor/InsertCommands.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
+#include "ui/editor/ToolPage.h"
 
+#include "TestSupport.h"
 #include <QAction>
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTabWidget>
-#include "TestSupport.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-
 
 class TstCommands : public QObject {
   Q_OBJECT

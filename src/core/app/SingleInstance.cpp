@@ -231,7 +231,8 @@ void TSingleInstance::Listen() {
   // so nobody else uses that name.
   QLocalServer::removeServer(FKey);
   if (!FServer->listen(FKey))
-    qWarning("Cannot listen for later starts on %s: %s", qPrintable(FKey), qPrintable(FServer->errorString()));
+    qWarning("Cannot listen for later starts on %s: %s", qPrintable(FKey),
+             qPrintable(FServer->errorString()));
   connect(FServer, &QLocalServer::newConnection, this, &TSingleInstance::Accept);
 }
 

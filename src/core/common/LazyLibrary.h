@@ -41,6 +41,6 @@ private:
 #define QM_LAZY_FORWARD(lib, ret, name, params, args)                                                        \
   extern "C" ret name params {                                                                               \
     using TFunc = ret(*) params;                                                                             \
-    static const TFunc qmLazyF = reinterpret_cast<TFunc>((lib).Required(#name));                                 \
-    return qmLazyF args;                                                                                        \
+    static const TFunc qmLazyF = reinterpret_cast<TFunc>((lib).Required(#name));                             \
+    return qmLazyF args;                                                                                     \
   }

@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 
-
 // One dictionary found on disk: language identifier and base name ("de_DE"), and its folder.
 struct TDictionaryProps {
   quint32 Id = 0;

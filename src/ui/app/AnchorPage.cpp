@@ -1,7 +1,7 @@
 #include "ui/app/AnchorPage.h"
-#include "ui/common/Icons.h"
 #include "core/common/Translate.h"
 #include "ui/app/SearchResultsTree.h"
+#include "ui/common/Icons.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

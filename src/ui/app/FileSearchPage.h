@@ -2,8 +2,8 @@
 // The "Search in files" page of the left page control: what to find (and replace by), where to
 // look, which file types, the start and cancel buttons, progress and status. The run itself is
 // the main window's (it knows the documents and the project); the page holds the choices.
-#include "ui/common/LazyPage.h"
 #include "core/app/FileSearch.h"
+#include "ui/common/LazyPage.h"
 
 #include <QWidget>
 

@@ -14,13 +14,13 @@
 #include "ui/app/HauptForm.h"
 #include "ui/app/MacroPage.h"
 #include "ui/app/SidePanels.h"
-#include "ui/shell/ProjectPage.h"
 #include "ui/common/AfterShown.h"
 #include "ui/common/HistoryCombo.h"
 #include "ui/common/Icons.h"
 #include "ui/common/MessageBox.h"
 #include "ui/editor/MDIForm.h"
 #include "ui/editor/TextBuffer.h"
+#include "ui/shell/ProjectPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -380,8 +380,8 @@ void TMainPanels::UpdateSearchOptions() {
   for (TMDIForm *d : F->Documents())
     named = named || d->Status != tsNew;
   SearchPage()->ApplyScopeState(::UpdateSearchOptions(SearchPage()->Scope(), named, !F->Projects.empty(),
-                                                 ActiveExtension(),
-                                                 F->ActProject ? F->ActProject->TextTypes : QString()));
+                                                      ActiveExtension(),
+                                                      F->ActProject ? F->ActProject->TextTypes : QString()));
 }
 
 void TMainPanels::SaveModifiedDocuments() {

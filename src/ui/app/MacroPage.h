@@ -3,8 +3,8 @@
 // macro (editable while the Edit button is down), the macro tool bar and the up/down arrows. The
 // commands themselves are the main window's actions; they call the page's operations with the
 // active document's selection.
-#include "ui/common/LazyPage.h"
 #include "core/app/MacroList.h"
+#include "ui/common/LazyPage.h"
 
 #include <QWidget>
 #include <functional>

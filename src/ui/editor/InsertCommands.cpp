@@ -692,8 +692,8 @@ private:
   }
 
   QHash<QString, QMenu *> FMenus;
-  QHash<QString, QString> FTitles;      // of the submenus
-  QHash<QString, QList<TItem>> FItems;  // what a menu not yet opened gets when it opens
+  QHash<QString, QString> FTitles;     // of the submenus
+  QHash<QString, QList<TItem>> FItems; // what a menu not yet opened gets when it opens
 };
 
 // A tool page's button for a submenu ("Headings"), made when the page first shows its buttons:
@@ -748,9 +748,9 @@ QStringList InsertHandlerNames() {
 
 void CreateInsertCommands(TMDIForm *form) {
   auto *menus = new TInsertMenus(form);
-  QHash<QString, QAction *> pageTail;      // the page's own widgets stay at its end
-  QHash<QString, QString> pageCategory;    // the category last put on a page
-  QSet<QString> pageMenus;                 // one button per submenu on a page
+  QHash<QString, QAction *> pageTail;   // the page's own widgets stay at its end
+  QHash<QString, QString> pageCategory; // the category last put on a page
+  QSet<QString> pageMenus;              // one button per submenu on a page
   QList<QAction *> mainActions;
 
   for (const QString &category : CommandCategories()) {
@@ -798,9 +798,9 @@ void CreateInsertCommands(TMDIForm *form) {
       } else {
         const QString top = category + u'/' + path.section(u'/', 0, 0);
         if (!pageMenus.contains(top)) {
-          tb->insertAction(tail, new TMenuButtonAction(
-                                     QStringLiteral("tbtn") + QString(top).remove(u'/').remove(u' '),
-                                     _(path.section(u'/', 0, 0).toUtf8().constData()), menus, top, tb));
+          tb->insertAction(
+              tail, new TMenuButtonAction(QStringLiteral("tbtn") + QString(top).remove(u'/').remove(u' '),
+                                          _(path.section(u'/', 0, 0).toUtf8().constData()), menus, top, tb));
           pageMenus.insert(top);
         }
       }
