@@ -3,6 +3,7 @@
 #include "core/app/FileSearchRunner.h"
 #include "core/common/IniFileUtils.h"
 #include "core/projects/ProjectInfo.h"
+#include "ui/common/LazyPage.h"
 #include "ui/app/AnchorPage.h"
 #include "ui/app/FileReplaceDlg.h"
 #include "ui/app/FileSearchPage.h"
@@ -23,12 +24,14 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QToolButton>
 
 class TstPanels : public QObject {
@@ -404,6 +407,30 @@ private slots:
     QCOMPARE(Selected(m->ActiveDocument()), QString("#nowhere"));
     FAnswers = {mrNo};
     QVERIFY(m->close());
+  }
+
+  // A page makes its controls when it is first shown, and they are on view at once; a page
+  // behind another tab stays empty. The macro page (it has a show handler of its own) too.
+  void pagesMadeWhenShown() {
+    struct TPage : TLazyPage {
+      QLabel *Label = nullptr;
+      void Build() override {
+        Label = new QLabel("made", this);
+        (new QVBoxLayout(this))->addWidget(Label);
+      }
+    };
+    QTabWidget tabs;
+    auto *first = new TPage, *second = new TPage;
+    auto *macros = new TMacroPage;
+    tabs.addTab(first, "1");
+    tabs.addTab(second, "2");
+    tabs.addTab(macros, "3");
+    tabs.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+    QVERIFY(first->IsBuilt() && first->Label->isVisible());
+    QVERIFY(!second->IsBuilt() && !macros->IsBuilt());
+    tabs.setCurrentWidget(macros);
+    QVERIFY(macros->IsBuilt() && macros->ListBox()->isVisible());
   }
 
   // The left side's width and the top panel's height come back after a restart; the search

@@ -107,7 +107,7 @@ void TMacroPage::ApplyListWidth() {
 }
 
 void TMacroPage::showEvent(QShowEvent *e) {
-  QWidget::showEvent(e);
+  TLazyPage::showEvent(e); // makes the page on its first showing
   // The splitter spreads its space by its own rules at the first layout: the stored width wins.
   ApplyListWidth();
 }
