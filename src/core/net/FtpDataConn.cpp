@@ -380,8 +380,11 @@ void TFtpClient::ResyncAfterAbort() {
       return;
     }
   }
+  // Quiet means a quarter second without a line: a chattering server that a loaded machine holds
+  // up for a moment must not pass for quiet, or the next command would take its chatter for the
+  // answer.
   for (;;) {
-    if (!FCtrl->canReadLine() && !FCtrl->waitForReadyRead(50))
+    if (!FCtrl->canReadLine() && !FCtrl->waitForReadyRead(250))
       return; // quiet
     if (deadline.hasExpired()) {
       Drop(ekProtocol, QStringLiteral("The server keeps talking after ABOR"));
