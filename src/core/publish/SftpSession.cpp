@@ -79,6 +79,7 @@ QString TSftpSession::ConnectError() const {
 
 bool TSftpSession::Open() {
   FCurrentDir.clear();
+  FSent.clear();
   FError.clear();
   Invalidate();
   FClient.ClearAbort();
@@ -93,6 +94,7 @@ bool TSftpSession::Open() {
 void TSftpSession::Disconnect() {
   FClient.Disconnect();
   Invalidate();
+  FSent.clear();
 }
 
 bool TSftpSession::Failed() {
@@ -256,8 +258,8 @@ int TSftpSession::Flush(QIODevice *source, const QString &destFile, bool append)
   if (append)
     return frUploadFailed; // never needed by publishing
   Invalidate();
-  FSentPath.clear();
   const QString path = AbsolutePath(ModifyName(destFile));
+  FSent.remove(path);
   const qint64 start = source->isSequential() ? 0 : source->pos();
   if (!FClient.Put(source, path)) {
     Failed();
@@ -273,8 +275,11 @@ int TSftpSession::Flush(QIODevice *source, const QString &destFile, bool append)
       return frUploadFailed;
     }
   }
-  FSentPath = path;
-  FSentBytes = source->isSequential() ? -1 : source->pos() - start;
+  if (!source->isSequential()) {
+    if (FSent.size() >= 4096) // never checked (a run that ended early): forget them
+      FSent.clear();
+    FSent.insert(path, source->pos() - start);
+  }
   return frOk;
 }
 
@@ -298,6 +303,8 @@ bool TSftpSession::FileSize(const QString &name, qint64 &size) {
 
 bool TSftpSession::RenameFile(const QString &from, const QString &to) {
   Invalidate();
+  FSent.remove(AbsolutePath(ModifyName(from)));
+  FSent.remove(AbsolutePath(ModifyName(to)));
   return FClient.Rename(AbsolutePath(ModifyName(from)), AbsolutePath(ModifyName(to))) || Failed();
 }
 
@@ -307,7 +314,9 @@ void TSftpSession::SizeAndTime(const QString &tempName, const QString &localFile
   // the bytes acknowledged; any other file is asked for.
   const QString path = AbsolutePath(tempName);
   TFtpListEntry e;
-  size = path == FSentPath && FSentBytes >= 0 ? FSentBytes : FClient.Stat(path, e) ? e.Size : -1;
+  const auto sent = FSent.constFind(path);
+  size = sent != FSent.constEnd() ? sent.value() : FClient.Stat(path, e) ? e.Size : -1;
+  FSent.remove(path);
   // The time goes on the scratch file; the rename keeps it.
   timeSet = size >= 0 && SetTimeStampFromFile(localFile, tempName, true);
 }
@@ -315,11 +324,13 @@ void TSftpSession::SizeAndTime(const QString &tempName, const QString &localFile
 bool TSftpSession::DeleteFile(const QString &name, bool initListing) {
   if (initListing)
     Invalidate();
+  FSent.remove(AbsolutePath(ModifyName(name)));
   return FClient.DeleteFile(AbsolutePath(ModifyName(name))) || Failed();
 }
 
 bool TSftpSession::DeleteName(const QString &name) {
   Invalidate();
+  FSent.remove(AbsolutePath(name));
   return FClient.DeleteFile(AbsolutePath(name)) || Failed();
 }
 

@@ -4,6 +4,7 @@
 #include "core/net/SftpClient.h"
 #include "core/publish/RemoteSession.h"
 
+#include <QHash>
 #include <QString>
 #include <functional>
 
@@ -95,7 +96,7 @@ private:
   bool FValidListing = false;
   TFtpFileList FList;
   TFtpFileList FDirs;
-  // The last file Flush() sent and the bytes the server acknowledged for it.
-  QString FSentPath;
-  qint64 FSentBytes = -1;
+  // The files Flush() sent and not yet checked, with the bytes the server acknowledged for each
+  // (uploads are checked in groups, after several files have gone up).
+  QHash<QString, qint64> FSent;
 };
