@@ -310,8 +310,8 @@ bool TSftpSession::RenameFile(const QString &from, const QString &to) {
 
 void TSftpSession::SizeAndTime(const QString &tempName, const QString &localFile, qint64 &size,
                                bool &timeSet) {
-  // Every write request of an upload is acknowledged by the server, so the file just sent has
-  // the bytes acknowledged; any other file is asked for.
+  // Every write request of an upload is acknowledged by the server, so a file sent in this
+  // session and not checked yet has the bytes acknowledged; any other file is asked for.
   const QString path = AbsolutePath(tempName);
   TFtpListEntry e;
   const auto sent = FSent.constFind(path);
