@@ -4,6 +4,7 @@
 
 #include "core/net/FtpListing.h"
 #include "core/net/FtpSocket.h"
+#include "core/net/FtpTls.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

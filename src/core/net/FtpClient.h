@@ -19,6 +19,10 @@
 class QIODevice;
 class QSslSocket;
 class QTcpSocket;
+class TFtpTls;
+namespace FtpSocket {
+class TDataChannel;
+}
 
 enum TFtpTextEncoding { teUtf8, teLatin1 };
 
@@ -54,6 +58,10 @@ public:
   TFtpProxySettings Proxy;
   TFtpTextEncoding Encoding = teUtf8;
   QSsl::SslProtocol TlsProtocol = QSsl::TlsV1_2OrLater;
+  // Data connections resume the control connection's TLS session on OpenSSL directly (a context
+  // made once, the session decoded once); off, or with a client certificate, Qt secures each
+  // data socket as it does the control connection.
+  bool DirectDataTls = true;
   // Client side of TLS; empty names are not used.
   QString CaFile;   // extra trusted root (PEM), added to the system's roots
   QString CertFile; // client certificate (PEM)
@@ -168,12 +176,9 @@ private:
   bool NameCommand(const QString &verb, const QString &name);
   bool CheckName(const QString &name);
   bool EnsureBinary();
-  std::unique_ptr<QTcpSocket> OpenData(const QString &command);
-  bool SecureData(QSslSocket *data);
-  bool FinishTransfer(QTcpSocket *data, bool ok, bool abortData);
-  void CloseData(QTcpSocket *data, bool hard);
+  std::unique_ptr<FtpSocket::TDataChannel> OpenData(const QString &command);
+  std::unique_ptr<FtpSocket::TDataChannel> SecureData(std::unique_ptr<QSslSocket> data);
   void ResyncAfterAbort();
-  bool WaitRead(QTcpSocket *s, qint64 &lastActivity, bool &eof);
   // maxBytes/timeoutMs (when >= 0) bound a download as a whole: listings land in memory.
   bool Transfer(const QString &command, QIODevice *source, QIODevice *dest, qint64 maxBytes = -1,
                 int timeoutMs = -1);
@@ -184,6 +189,7 @@ private:
   QByteArray Encode(const QString &text) const;
 
   std::unique_ptr<QSslSocket> FCtrl;
+  std::unique_ptr<TFtpTls> FDataTls; // made at the first secured data connection
   std::atomic<bool> FAbort{false};
   std::atomic<bool> FShutdown{false};
   bool FTlsActive = false;

@@ -4,6 +4,7 @@
 
 #include "core/net/FtpListing.h"
 #include "core/net/FtpSocket.h"
+#include "core/net/FtpTls.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>
@@ -18,6 +19,115 @@
 #include <unistd.h>
 
 using namespace FtpSocket;
+
+void FtpSocket::ResetOnClose(int fd) {
+  struct linger l = {1, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+}
+
+namespace {
+
+// A data connection on a Qt socket, plain or secured by Qt.
+class TSocketChannel final : public TDataChannel {
+public:
+  TSocketChannel(std::unique_ptr<QSslSocket> socket, bool expectTickets)
+      : FSocket(std::move(socket)), FExpectTickets(expectTickets) {
+    if (FSocket->isEncrypted())
+      WatchTickets(FSocket.get());
+  }
+
+  bool Write(const char *data, qint64 n) override {
+    if (FSocket->write(data, n) == n)
+      return true;
+    Fail();
+    return false;
+  }
+
+  qint64 Pending() override { return FtpSocket::Pending(FSocket.get()); }
+
+  TWaitResult WaitWritten(int ms) override {
+    if (FSocket->waitForBytesWritten(ms))
+      return wrProgress;
+    const auto err = FSocket->error();
+    if (FSocket->state() != QAbstractSocket::ConnectedState ||
+        (err != QAbstractSocket::SocketTimeoutError && err != QAbstractSocket::UnknownSocketError)) {
+      Fail();
+      return wrFailed;
+    }
+    return wrIdle;
+  }
+
+  QByteArray Read(qint64 max) override {
+    return FSocket->bytesAvailable() > 0 ? FSocket->read(max) : QByteArray();
+  }
+
+  TWaitResult WaitReadable(int ms) override {
+    if (FSocket->bytesAvailable() > 0)
+      return wrProgress;
+    // The end of the data: the server closed (for TLS it may only have sent its close
+    // notification and keep the socket open until we close).
+    if (PeerClosed(FSocket.get()))
+      return wrClosed;
+    if (FSocket->waitForReadyRead(ms))
+      return wrProgress;
+    const auto err = FSocket->error();
+    if (PeerClosed(FSocket.get()))
+      return wrProgress; // what came with the end is read first
+    if (err != QAbstractSocket::SocketTimeoutError && err != QAbstractSocket::UnknownSocketError) {
+      Fail();
+      return wrFailed;
+    }
+    return wrIdle;
+  }
+
+  void Close(bool hard) override {
+    QSslSocket *s = FSocket.get();
+    if (hard) {
+      if (s->socketDescriptor() >= 0)
+        ResetOnClose(int(s->socketDescriptor()));
+      s->abort();
+      return;
+    }
+    if (s->isEncrypted() && s->sessionProtocol() == QSsl::TlsV1_3 && FExpectTickets) {
+      // TLS 1.3 servers send session tickets after the handshake. Closing the socket with them
+      // unread makes the kernel answer with a reset, and the server may lose the end of the
+      // upload; so read what has come in first (bounded; only for servers that send tickets at
+      // all, as seen on the control connection).
+      QDeadlineTimer deadline(200);
+      // Qt's waits end only at their time-out when no application data comes (a ticket is not
+      // application data), so wait on the socket itself: the moment bytes arrive, let the TLS
+      // layer take them in and look at the ticket count.
+      s->waitForReadyRead(0);
+      while (!deadline.hasExpired() && s->state() == QAbstractSocket::ConnectedState &&
+             s->property("qmTickets").toInt() == 0) {
+        pollfd p{int(s->socketDescriptor()), POLLIN, 0};
+        if (p.fd < 0 || ::poll(&p, 1, int(std::max<qint64>(1, deadline.remainingTime()))) <= 0)
+          break;
+        s->waitForReadyRead(0);
+      }
+    }
+    s->disconnectFromHost();
+    if (s->state() != QAbstractSocket::UnconnectedState)
+      s->waitForDisconnected(5000);
+    s->abort();
+  }
+
+private:
+  void Fail() {
+    if (FSocket->error() == QAbstractSocket::RemoteHostClosedError) {
+      ErrorKind = ekClosed;
+      ErrorText = QStringLiteral("Data connection: connection closed by the server");
+    } else {
+      ErrorKind = ekSocket;
+      ErrorText = QStringLiteral("Data connection: ") + FSocket->errorString();
+    }
+  }
+
+  std::unique_ptr<QSslSocket> FSocket;
+  bool FExpectTickets;
+};
+
+} // namespace
 
 // Accepts the one data connection of an active-mode transfer; the descriptor is wrapped in a
 // QSslSocket by the caller so that it can be secured like a passive one.
@@ -34,7 +144,7 @@ protected:
   }
 };
 
-std::unique_ptr<QTcpSocket> TFtpClient::OpenData(const QString &command) {
+std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command) {
   const QHostAddress server = FCtrl->peerAddress();
   std::unique_ptr<QSslSocket> data;
   std::unique_ptr<TDataListener> listener;
@@ -144,65 +254,45 @@ std::unique_ptr<QTcpSocket> TFtpClient::OpenData(const QString &command) {
       return nullptr;
     }
   }
-  if (DataProtected() && !SecureData(data.get()))
-    return nullptr;
-  return data;
+  if (DataProtected())
+    return SecureData(std::move(data));
+  return std::make_unique<TSocketChannel>(std::move(data), false);
 }
 
-bool TFtpClient::SecureData(QSslSocket *data) {
-  QSslConfiguration c = FCtrl->sslConfiguration();
-  c.setSessionTicket(FCtrl->sslConfiguration().sessionTicket());
+std::unique_ptr<TDataChannel> TFtpClient::SecureData(std::unique_ptr<QSslSocket> data) {
+  const bool expectTickets = FCtrl->property("qmTickets").toInt() > 0;
+  const QSslConfiguration c = FCtrl->sslConfiguration();
+  if (DirectDataTls && c.localCertificate().isNull()) {
+    if (!FDataTls)
+      FDataTls = std::make_unique<TFtpTls>();
+    const int fd = FDataTls->Prepare(c.sessionTicket()) ? ::dup(int(data->socketDescriptor())) : -1;
+    if (fd >= 0) {
+      // The connection goes on on the copy of the descriptor; Qt's socket lets go of its own.
+      data->abort();
+      TFtpErrorKind kind = ekNone;
+      QString text;
+      auto channel =
+          FDataTls->Secure(fd, Host, FCtrl->peerCertificate(), expectTickets, ConnectTimeout, FAbort, kind, text);
+      if (!channel)
+        SetError(kind, text);
+      return channel;
+    }
+  }
   data->setSslConfiguration(c);
   data->setPeerVerifyName(Host);
-  QObject::connect(data, &QSslSocket::sslErrors, data, [data](const QList<QSslError> &) {
+  QSslSocket *s = data.get();
+  QObject::connect(s, &QSslSocket::sslErrors, s, [s](const QList<QSslError> &) {
     // Same server, same certificate: it was judged on the control connection.
-    data->ignoreSslErrors();
+    s->ignoreSslErrors();
   });
-  data->startClientEncryption();
-  if (!data->waitForEncrypted(ConnectTimeout)) {
-    SocketError(data, QStringLiteral("TLS on the data connection"));
+  s->startClientEncryption();
+  if (!s->waitForEncrypted(ConnectTimeout)) {
+    SocketError(s, QStringLiteral("TLS on the data connection"));
     if (FErrorKind == ekClosed)
       FErrorKind = ekSocket;
-    return false;
+    return nullptr;
   }
-  return true;
-}
-
-void TFtpClient::CloseData(QTcpSocket *data, bool hard) {
-  if (hard) {
-    // A reset, not an orderly end: for an upload the server must not take the part it got
-    // for the whole file.
-    if (data->socketDescriptor() >= 0) {
-      struct linger l = {1, 0};
-      ::setsockopt(int(data->socketDescriptor()), SOL_SOCKET, SO_LINGER, &l, sizeof l);
-    }
-    data->abort();
-    return;
-  }
-  auto *ssl = qobject_cast<QSslSocket *>(data);
-  if (ssl && ssl->isEncrypted() && ssl->sessionProtocol() == QSsl::TlsV1_3 &&
-      FCtrl->property("qmTickets").toInt() > 0) {
-    // TLS 1.3 servers send session tickets after the handshake. Closing the socket with them
-    // unread makes the kernel answer with a reset, and the server may lose the end of the
-    // upload; so read what has come in first (bounded; only for servers that send tickets at
-    // all, as seen on the control connection).
-    QDeadlineTimer deadline(200);
-    // Qt's waits end only at their time-out when no application data comes (a ticket is not
-    // application data), so wait on the socket itself: the moment bytes arrive, let the TLS
-    // layer take them in and look at the ticket count.
-    ssl->waitForReadyRead(0);
-    while (!deadline.hasExpired() && ssl->state() == QAbstractSocket::ConnectedState &&
-           ssl->property("qmTickets").toInt() == 0) {
-      pollfd p{int(ssl->socketDescriptor()), POLLIN, 0};
-      if (p.fd < 0 || ::poll(&p, 1, int(std::max<qint64>(1, deadline.remainingTime()))) <= 0)
-        break;
-      ssl->waitForReadyRead(0);
-    }
-  }
-  data->disconnectFromHost();
-  if (data->state() != QAbstractSocket::UnconnectedState)
-    data->waitForDisconnected(5000);
-  data->abort();
+  return std::make_unique<TSocketChannel>(std::move(data), expectTickets);
 }
 
 bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *dest, qint64 maxBytes,
@@ -213,11 +303,9 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
   }
   if (!EnsureBinary())
     return false;
-  std::unique_ptr<QTcpSocket> data = OpenData(command);
+  std::unique_ptr<TDataChannel> data = OpenData(command);
   if (!data)
     return false;
-  if (auto *ssl = qobject_cast<QSslSocket *>(data.get()))
-    WatchTickets(ssl);
   QElapsedTimer idle;
   idle.start();
   // The idle time-out restarts with every chunk, so a server that never stops sending needs a
@@ -227,6 +315,10 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
   bool failed = false;
   bool aborted = false;
   bool outOfStep = false; // the control connection cannot be brought back in step
+  auto channelFailed = [&] {
+    SetError(data->ErrorKind, data->ErrorText);
+    failed = true;
+  };
   QByteArray buf;
   if (source) {
     buf.resize(ChunkSize);
@@ -236,7 +328,7 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
         aborted = true;
         break;
       }
-      const qint64 pending = Pending(data.get());
+      const qint64 pending = data->Pending();
       if (!atEnd && pending < MaxPending) {
         const qint64 n = source->read(buf.data(), ChunkSize);
         if (n < 0) {
@@ -248,9 +340,8 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
           atEnd = true;
           continue;
         }
-        if (data->write(buf.constData(), n) != n) {
-          SocketError(data.get(), QStringLiteral("Data connection"));
-          failed = true;
+        if (!data->Write(buf.constData(), n)) {
+          channelFailed();
           break;
         }
         total += n;
@@ -260,16 +351,14 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
       }
       if (atEnd && pending == 0)
         break;
-      if (data->waitForBytesWritten(Slice)) {
+      const TWaitResult w = data->WaitWritten(Slice);
+      if (w == wrFailed) {
+        channelFailed();
+        break;
+      }
+      if (w != wrIdle) {
         idle.restart();
         continue;
-      }
-      const auto err = data->error();
-      if (data->state() != QAbstractSocket::ConnectedState ||
-          (err != QAbstractSocket::SocketTimeoutError && err != QAbstractSocket::UnknownSocketError)) {
-        SocketError(data.get(), QStringLiteral("Data connection"));
-        failed = true;
-        break;
       }
       if (idle.elapsed() > ReadTimeout) {
         SetError(ekReadTimeout, QStringLiteral("Data connection timed out"));
@@ -290,8 +379,8 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
         failed = outOfStep = true;
         break;
       }
-      if (data->bytesAvailable() > 0) {
-        const QByteArray chunk = data->read(ChunkSize);
+      const QByteArray chunk = data->Read(ChunkSize);
+      if (!chunk.isEmpty()) {
         if (maxBytes >= 0 && total + chunk.size() > maxBytes) {
           SetError(ekProtocol, QStringLiteral("The server sent more than %1 bytes").arg(maxBytes));
           failed = outOfStep = true;
@@ -308,21 +397,14 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
           OnProgress(fdDownload, total);
         continue;
       }
-      // The end of the data: the server closed (for TLS it may only have sent its close
-      // notification and keep the socket open until we close).
-      if (PeerClosed(data.get()))
+      const TWaitResult w = data->WaitReadable(Slice);
+      if (w == wrClosed)
         break;
-      if (data->waitForReadyRead(Slice))
-        continue;
-      const auto err = data->error();
-      if (PeerClosed(data.get()))
-        continue;
-      if (err != QAbstractSocket::SocketTimeoutError && err != QAbstractSocket::UnknownSocketError) {
-        SocketError(data.get(), QStringLiteral("Data connection"));
-        failed = true;
+      if (w == wrFailed) {
+        channelFailed();
         break;
       }
-      if (idle.elapsed() > ReadTimeout) {
+      if (w == wrIdle && idle.elapsed() > ReadTimeout) {
         SetError(ekReadTimeout, QStringLiteral("Data connection timed out"));
         failed = true;
         break;
@@ -332,7 +414,7 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
   if (aborted || failed) {
     const auto kind = aborted ? ekAborted : FErrorKind;
     const QString text = aborted ? QStringLiteral("Transfer aborted") : FErrorText;
-    CloseData(data.get(), true);
+    data->Close(true);
     // A server that floods us will not listen to "ABOR" either: give the connection up, the
     // next operation reconnects.
     if (outOfStep)
@@ -344,7 +426,7 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
     Log(QStringLiteral("Error: ") + text);
     return false;
   }
-  CloseData(data.get(), false);
+  data->Close(false);
   if (!ReadFinalReply(ReadTimeout))
     return false;
   if (FReplyCode == 426) {

@@ -1,5 +1,7 @@
 #pragma once
 // Socket helpers shared by the parts of the FTP client; not part of its interface.
+#include "core/net/FtpTypes.h"
+
 #include <QSslSocket>
 #include <QTcpSocket>
 
@@ -46,5 +48,37 @@ inline qint64 Pending(QTcpSocket *s) {
     n += ssl->encryptedBytesToWrite();
   return n;
 }
+
+enum TWaitResult {
+  wrProgress, // something moved (or may have: look again)
+  wrIdle,     // nothing happened within the wait
+  wrClosed,   // reading: the server ended the data, and everything it sent has been read
+  wrFailed    // the connection failed; ErrorKind/ErrorText say how
+};
+
+// The data connection of one transfer as the transfer loop sees it: a socket (plain, or secured
+// by Qt) or TLS run by the client itself. Waits are short slices; the loop checks the abort flag
+// and its time-outs between them.
+class TDataChannel {
+public:
+  virtual ~TDataChannel() = default;
+  // Queues n bytes for sending; false when the connection failed.
+  virtual bool Write(const char *data, qint64 n) = 0;
+  // Bytes queued and not yet handed to the network.
+  virtual qint64 Pending() = 0;
+  virtual TWaitResult WaitWritten(int ms) = 0;
+  // What has arrived, up to max bytes; empty when nothing is there (or on failure or end).
+  virtual QByteArray Read(qint64 max) = 0;
+  virtual TWaitResult WaitReadable(int ms) = 0;
+  // hard: a reset, not an orderly end; for an upload the server must not take the part it got
+  // for the whole file.
+  virtual void Close(bool hard) = 0;
+
+  TFtpErrorKind ErrorKind = ekNone;
+  QString ErrorText;
+};
+
+// Sets the socket's linger time to zero, so that closing it resets the connection.
+void ResetOnClose(int fd);
 
 } // namespace FtpSocket
