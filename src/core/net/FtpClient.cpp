@@ -278,7 +278,7 @@ bool TFtpClient::Connect() {
     FCtrl.reset();
   }
   ClearError();
-  FTlsActive = FProtP = FBinary = false;
+  FTlsActive = FProtP = FBinary = FPipelineData = false;
   FFeatures.clear();
   FFeatureLines.clear();
   FSent.clear();
@@ -481,7 +481,7 @@ void TFtpClient::Disconnect() {
     FCtrl->waitForDisconnected(500);
   FCtrl->abort();
   FCtrl.reset();
-  FTlsActive = FProtP = FBinary = false;
+  FTlsActive = FProtP = FBinary = FPipelineData = false;
   FErrorKind = kind;
   FErrorText = text;
 }

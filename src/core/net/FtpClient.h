@@ -176,7 +176,8 @@ private:
   bool NameCommand(const QString &verb, const QString &name);
   bool CheckName(const QString &name);
   bool EnsureBinary();
-  std::unique_ptr<FtpSocket::TDataChannel> OpenData(const QString &command);
+  // early: in, the transfer may send its data before the server's "150"; out, whether it does.
+  std::unique_ptr<FtpSocket::TDataChannel> OpenData(const QString &command, bool &early);
   std::unique_ptr<FtpSocket::TDataChannel> SecureData(std::unique_ptr<QSslSocket> data);
   void ResyncAfterAbort();
   // maxBytes/timeoutMs (when >= 0) bound a download as a whole: listings land in memory.
@@ -195,6 +196,7 @@ private:
   bool FTlsActive = false;
   bool FProtP = false;
   bool FBinary = false;
+  bool FPipelineData = false; // the server has answered a port request properly (see OpenData)
   QList<QSslError> FSslErrors;
   TFtpPeerCertificate FPeerCert;
   QSet<QString> FFeatures;

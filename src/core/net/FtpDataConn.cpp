@@ -144,34 +144,68 @@ protected:
   }
 };
 
-std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command) {
+std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command, bool &early) {
   const QHostAddress server = FCtrl->peerAddress();
   std::unique_ptr<QSslSocket> data;
   std::unique_ptr<TDataListener> listener;
+  bool commandSent = false;
   if (Passive) {
+    // Once this server has answered a port request properly, the transfer command goes out with
+    // the request: the server takes it up as soon as it has answered, which saves a round trip
+    // per file.
+    auto askPort = [&](const QString &verb) {
+      commandSent = FPipelineData;
+      if (!commandSent)
+        return Command(verb);
+      return SendLine(verb) && SendLine(command, false, false) && ReadFinalReply(ReadTimeout);
+    };
+    // A port request that gave no usable port. The command that went with it is then answered
+    // with a refusal too, which is read to stay in step; a server that took it up anyway (it
+    // waits for a connection that will not come) is out of step with us, and the session is
+    // given up (the next operation reconnects).
+    auto noPort = [&](const QString &text) {
+      if (commandSent) {
+        const int code = FReplyCode;
+        const QStringList lines = FReplyLines;
+        if (code < 400 || !ReadFinalReply(ReadTimeout) || FReplyCode < 400) {
+          Drop(ekProtocol, text);
+          return false;
+        }
+        FReplyCode = code;
+        FReplyLines = lines;
+        commandSent = false;
+      }
+      return true;
+    };
     quint16 port = 0;
     const bool v6 = server.protocol() == QAbstractSocket::IPv6Protocol;
     if ((UseExtendedDataPort && HasFeature(QStringLiteral("EPSV"))) || v6) {
-      if (!Command(QStringLiteral("EPSV")))
+      if (!askPort(QStringLiteral("EPSV")))
         return nullptr;
       static const QRegularExpression re(QStringLiteral(R"(\((.)\1\1(\d+)\1\))"));
       if (auto m = re.match(LastReplyFirstLine()); FReplyCode == 229 && m.hasMatch()) {
         bool ok = false;
         const uint p = m.capturedView(2).toUInt(&ok);
         if (!ok || p < 1 || p > 65535) {
-          SetError(ekProtocol, QStringLiteral("Invalid port in the server's reply: ") + LastReplyFirstLine());
+          const QString text = QStringLiteral("Invalid port in the server's reply: ") + LastReplyFirstLine();
+          if (noPort(text))
+            SetError(ekProtocol, text);
           return nullptr;
         }
         port = quint16(p);
+      } else if (!noPort(QStringLiteral("Extended passive mode refused: ") + LastReplyFirstLine())) {
+        return nullptr;
       }
     }
     if (port == 0) {
-      if (!Command(QStringLiteral("PASV")))
+      if (!askPort(QStringLiteral("PASV")))
         return nullptr;
       static const QRegularExpression re(QStringLiteral(R"((\d+),(\d+),(\d+),(\d+),(\d+),(\d+))"));
       const auto m = re.match(LastReplyFirstLine());
       if (FReplyCode != 227 || !m.hasMatch()) {
-        SetError(ekProtocol, QStringLiteral("Passive mode refused: ") + LastReplyFirstLine());
+        const QString text = QStringLiteral("Passive mode refused: ") + LastReplyFirstLine();
+        if (noPort(text))
+          SetError(ekProtocol, text);
         return nullptr;
       }
       // Six numbers of 0-255 each; anything else would wrap into some other port.
@@ -183,8 +217,9 @@ std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command) {
         valid = valid && ok && n[i] <= 255;
       }
       if (!valid || n[4] * 256 + n[5] == 0) {
-        SetError(ekProtocol,
-                 QStringLiteral("Invalid address in the server's reply: ") + LastReplyFirstLine());
+        const QString text = QStringLiteral("Invalid address in the server's reply: ") + LastReplyFirstLine();
+        if (noPort(text))
+          SetError(ekProtocol, text);
         return nullptr;
       }
       // The address in the reply is ignored: data goes to the host we are talking to, which
@@ -198,8 +233,12 @@ std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command) {
       SocketError(data.get(), QStringLiteral("Data connection"));
       if (FErrorKind == ekClosed)
         FErrorKind = ekSocket;
+      // A command sent already waits for this connection on the server's side.
+      if (commandSent)
+        Drop(FErrorKind, FErrorText);
       return nullptr;
     }
+    FPipelineData = true;
   } else {
     listener = std::make_unique<TDataListener>();
     const QHostAddress local = FCtrl->localAddress();
@@ -231,11 +270,18 @@ std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command) {
       return nullptr;
     }
   }
-  if (!SendLine(command) || !ReadReply(ReadTimeout))
+  if (!commandSent && !SendLine(command))
     return nullptr;
-  if (FReplyCode >= 200) {
-    SetError(ekProtocol, LastReplyFirstLine());
-    return nullptr;
+  // Plain data that the network buffers whole may go out before the server's "150": should the
+  // server refuse the command, its answer comes all the same and is read after the data.
+  early = early && commandSent && !DataProtected();
+  if (!early) {
+    if (!ReadReply(ReadTimeout))
+      return nullptr;
+    if (FReplyCode >= 200) {
+      SetError(ekProtocol, LastReplyFirstLine());
+      return nullptr;
+    }
   }
   if (listener) {
     QDeadlineTimer deadline(ConnectTimeout);
@@ -303,7 +349,10 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
   }
   if (!EnsureBinary())
     return false;
-  std::unique_ptr<TDataChannel> data = OpenData(command);
+  // Small uploads from a file may be sent before the server's go-ahead (see OpenData).
+  constexpr qint64 EarlyDataLimit = 64 * 1024;
+  bool early = source && !source->isSequential() && source->size() - source->pos() <= EarlyDataLimit;
+  std::unique_ptr<TDataChannel> data = OpenData(command, early);
   if (!data)
     return false;
   QElapsedTimer idle;
@@ -410,6 +459,16 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
         break;
       }
     }
+  }
+  if (failed && early && !outOfStep && FCtrl->state() == QAbstractSocket::ConnectedState &&
+      (FCtrl->canReadLine() || FCtrl->waitForReadyRead(1000)) && ReadReply(ReadTimeout, false) &&
+      FReplyCode >= 400) {
+    // The data went out before the server's go-ahead, and the server refused the command: its
+    // answer is the reason, and the command is over (no "ABOR").
+    data->Close(true);
+    SetError(ekProtocol, LastReplyFirstLine());
+    Log(QStringLiteral("Error: ") + FErrorText);
+    return false;
   }
   if (aborted || failed) {
     const auto kind = aborted ? ekAborted : FErrorKind;
