@@ -83,6 +83,8 @@ private slots:
   void login();
   void transfer_data();
   void transfer();
+  void refusedSmallUpload_data();
+  void refusedSmallUpload();
   void manySmallTlsUploads_data();
   void manySmallTlsUploads();
   void directoryCommands();
@@ -435,6 +437,41 @@ void TestNet::transfer() {
   if (c.UseExtendedDataPort)
     QVERIFY(
         c.SentCommands().join(u'|').contains(passive ? QStringLiteral("EPSV") : QStringLiteral("EPRT |1|")));
+}
+
+void TestNet::refusedSmallUpload_data() {
+  QTest::addColumn<QString>("server");
+  QTest::newRow("pyftpd") << "pyftpd";
+  QTest::newRow("vsftpd") << "vsftpd";
+}
+
+void TestNet::refusedSmallUpload() {
+  // A small upload sends its data before the server's go-ahead; when the server refuses the
+  // file, its reason must come through and the session must stay in step.
+  QFETCH(QString, server);
+  TTestFtpServer srv;
+  if (!StartServer(srv, server, server == u"vsftpd" ? QStringList{QStringLiteral("plain")} : QStringList()))
+    QSKIP(qPrintable(server + QStringLiteral(" cannot run here: ") + srv.Error));
+  TFtpClient c;
+  Setup(c, srv, QStringLiteral("plain"));
+  QVERIFY2(c.Connect(), qPrintable(c.ErrorText()));
+  const QByteArray payload = RandomBytes(20000, 7);
+  for (const QString &name : {QStringLiteral("a.htm"), QStringLiteral("missing/b.htm"), QStringLiteral("c.htm")}) {
+    QBuffer src;
+    src.setData(payload);
+    src.open(QIODevice::ReadOnly);
+    const bool ok = c.Put(&src, name);
+    if (name.startsWith(u"missing")) {
+      QVERIFY(!ok);
+      QCOMPARE(c.ErrorKind(), ekProtocol);
+      QVERIFY2(c.LastReplyCode() >= 500, qPrintable(c.ErrorText()));
+      QVERIFY(c.Connected());
+    } else {
+      QVERIFY2(ok, qPrintable(name + QStringLiteral(": ") + c.ErrorText()));
+      QCOMPARE(ShaOfFile(srv.Root + u'/' + name), Sha(payload));
+    }
+  }
+  QVERIFY(!QFileInfo::exists(srv.Root + QStringLiteral("/missing")));
 }
 
 void TestNet::manySmallTlsUploads_data() {

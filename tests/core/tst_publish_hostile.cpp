@@ -98,6 +98,15 @@ void TestHostileFtp::client_data() {
                                           << "list" << int(ekProtocol) << "invalid address" << false;
   QTest::newRow("EPSV port beyond 65535") << "epsv-port"
                                           << "list-ext" << int(ekProtocol) << "invalid port" << false;
+  // After one good answer the listing command goes out with the port request: a refusal is
+  // answered for both and the session goes on; a bad port leaves the server waiting for a
+  // connection, and the session is given up.
+  QTest::newRow("PASV refused after a good one") << "pasv-refused-later"
+                                                 << "list-twice" << int(ekProtocol) << "passive mode refused"
+                                                 << false;
+  QTest::newRow("PASV number beyond 255 after a good one")
+      << "pasv-port-later"
+      << "list-twice" << int(ekProtocol) << "invalid address" << true;
   QTest::newRow("chatter after ABOR") << "chatter-after-abor"
                                       << "abort-get" << int(ekAborted) << "aborted" << true;
 }
@@ -127,6 +136,10 @@ void TestHostileFtp::client() {
     } else if (step.startsWith(u"list")) {
       QList<TFtpListEntry> entries;
       ok = c.List(entries);
+      if (step == u"list-twice") {
+        QVERIFY2(ok, qPrintable(c.ErrorText()));
+        ok = c.List(entries);
+      }
     } else {
       QBuffer dest;
       dest.open(QIODevice::WriteOnly);

@@ -24,6 +24,8 @@ Scenarios:
   late-reply         "CWD hostile" is answered after --delay seconds
   pasv-port          PASV answers with a port number beyond 255
   epsv-port          EPSV answers with a port beyond 65535
+  pasv-port-later    PASV answers properly once, then with a port number beyond 255
+  pasv-refused-later PASV answers properly once, then with "500"
 """
 import argparse
 import os
@@ -34,7 +36,7 @@ import time
 
 SCENARIOS = ["plain", "endless-greeting", "endless-line", "endless-reply", "endless-list",
              "trickle-list", "repeat-150", "greeting-120", "bogus-code", "chatter-after-abor",
-             "late-reply", "pasv-port", "epsv-port"]
+             "late-reply", "pasv-port", "epsv-port", "pasv-port-later", "pasv-refused-later"]
 
 print_lock = threading.Lock()
 
@@ -266,8 +268,13 @@ class Session:
         elif verb == "NOOP":
             self.reply("200 NOOP ok")
         elif verb == "PASV":
+            self.pasv_count = getattr(self, "pasv_count", 0) + 1
+            later = self.pasv_count > 1
+            if s == "pasv-refused-later" and later:
+                self.reply("500 No passive mode now")
+                return
             port = self.open_data()
-            if s == "pasv-port":
+            if s == "pasv-port" or (s == "pasv-port-later" and later):
                 self.reply("227 Entering Passive Mode (127,0,0,1,300,%d)" % (port & 255))
             else:
                 self.reply("227 Entering Passive Mode (127,0,0,1,%d,%d)" % (port >> 8, port & 255))

@@ -41,8 +41,11 @@ public:
     FView->setOpenLinks(true);
     // Web addresses are beyond this engine: the desktop's browser opens them.
     FView->setOpenExternalLinks(true);
-    for (QScrollBar *bar : {FView->verticalScrollBar(), FView->horizontalScrollBar()})
+    for (QScrollBar *bar : {FView->verticalScrollBar(), FView->horizontalScrollBar()}) {
       connect(bar, &QScrollBar::rangeChanged, this, [this] { RestorePlace(); });
+      // The user scrolling after a reload has the last word.
+      connect(bar, &QScrollBar::actionTriggered, this, [this] { FPendingX = FPendingY = -1; });
+    }
     connect(FView, &QTextBrowser::sourceChanged, this, [this](const QUrl &u) {
       emit UrlChanged(u);
       emit LoadFinished(true);
@@ -75,11 +78,14 @@ public:
     FView->document()->clear();
     FView->reload();
     // The new text is laid out in steps: the place is taken once the page is long enough again
-    // (or as far as it goes, when it became shorter).
+    // (or as far as it goes, when it became shorter). On a busy machine the steps take a while.
     FPendingX = x;
     FPendingY = y;
     RestorePlace();
-    QTimer::singleShot(200, this, [this] { FPendingX = FPendingY = -1; });
+    QTimer::singleShot(2000, this, [this, reload = ++FReloads] {
+      if (reload == FReloads)
+        FPendingX = FPendingY = -1;
+    });
   }
   QUrl Url() const override { return FView->source(); }
   void RestorePlace() {
@@ -100,6 +106,7 @@ public:
 private:
   QTextBrowser *FView;
   int FPendingX = -1, FPendingY = -1;
+  int FReloads = 0;
 };
 
 } // namespace
