@@ -330,18 +330,24 @@ void TestPublish::timeStamps() {
 
 void TestPublish::flushRecovers_data() {
   QTest::addColumn<QStringList>("serverArgs");
+  QTest::addColumn<int>("secure");
   // The server resets the first STOR data connection.
-  QTest::newRow("data connection reset") << QStringList{QStringLiteral("--drop-stor"), QStringLiteral("1")};
+  QTest::newRow("data connection reset") << QStringList{QStringLiteral("--drop-stor"), QStringLiteral("1")} << 0;
+  // The same on a TLS data connection.
+  QTest::newRow("TLS data connection reset")
+      << QStringList{QStringLiteral("--mode"), QStringLiteral("explicit"), QStringLiteral("--drop-stor"), QStringLiteral("1")}
+      << 2;
   // The server runs out of data ports: it refuses PASV with "500 OOPS" and ends the session.
-  QTest::newRow("session ended at PASV") << QStringList{QStringLiteral("--end-at-pasv"), QStringLiteral("1")};
+  QTest::newRow("session ended at PASV") << QStringList{QStringLiteral("--end-at-pasv"), QStringLiteral("1")} << 0;
 }
 
 void TestPublish::flushRecovers() {
   // Either way: reconnect, back to the same folder, send the whole file again.
   QFETCH(QStringList, serverArgs);
+  QFETCH(int, secure);
   TTestFtpServer srv;
   QVERIFY2(srv.Start(QStringLiteral("pyftpd"), serverArgs), qPrintable(srv.Error));
-  auto ftp = NewSession(srv);
+  auto ftp = NewSession(srv, secure);
   QVERIFY(ftp->Open());
   QVERIFY(ftp->ForceDir(QStringLiteral("deep/sub")));
   const QByteArray payload = RandomBytes(3 * 1024 * 1024, 9);

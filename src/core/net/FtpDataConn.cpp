@@ -14,6 +14,7 @@
 #include <QSslSocket>
 #include <QTcpServer>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -311,7 +312,9 @@ std::unique_ptr<TDataChannel> TFtpClient::SecureData(std::unique_ptr<QSslSocket>
   if (DirectDataTls && c.localCertificate().isNull()) {
     if (!FDataTls)
       FDataTls = std::make_unique<TFtpTls>();
-    const int fd = FDataTls->Prepare(c.sessionTicket()) ? ::dup(int(data->socketDescriptor())) : -1;
+    // Not inherited by programs started meanwhile: the connection must end when we close it.
+    const int fd =
+        FDataTls->Prepare(c.sessionTicket()) ? ::fcntl(int(data->socketDescriptor()), F_DUPFD_CLOEXEC, 0) : -1;
     if (fd >= 0) {
       // The connection goes on on the copy of the descriptor; Qt's socket lets go of its own.
       data->abort();

@@ -11,7 +11,9 @@
 #include <openssl/x509.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <mutex>
 #include <poll.h>
 #include <unistd.h>
 
@@ -284,6 +286,15 @@ TFtpTls::~TFtpTls() {
 bool TFtpTls::Prepare(const QByteArray &session) {
   if (session.isEmpty() || !SslLibrary().Load() || !TlsCryptoLibrary().Load())
     return false;
+  // OpenSSL writes to the socket with write(): on a connection the server has closed that raises
+  // SIGPIPE, which would end the program. Qt ignores it the same way once it starts a process
+  // (and restores it in the process it starts).
+  static std::once_flag pipe;
+  std::call_once(pipe, [] {
+    struct sigaction old = {};
+    if (::sigaction(SIGPIPE, nullptr, &old) == 0 && old.sa_handler == SIG_DFL)
+      ::signal(SIGPIPE, SIG_IGN);
+  });
   if (!FCtx) {
     FCtx = SSL_CTX_new(TLS_client_method());
     if (!FCtx)
