@@ -31,10 +31,11 @@ namespace {
 // A data connection on a Qt socket, plain or secured by Qt.
 class TSocketChannel final : public TDataChannel {
 public:
-  TSocketChannel(std::unique_ptr<QSslSocket> socket, bool expectTickets)
-      : FSocket(std::move(socket)), FExpectTickets(expectTickets) {
-    if (FSocket->isEncrypted())
-      WatchTickets(FSocket.get());
+  TSocketChannel(std::unique_ptr<QTcpSocket> socket, bool expectTickets)
+      : FSocket(std::move(socket)), FSsl(qobject_cast<QSslSocket *>(FSocket.get())),
+        FExpectTickets(expectTickets) {
+    if (FSsl && FSsl->isEncrypted())
+      WatchTickets(FSsl);
   }
 
   bool Write(const char *data, qint64 n) override {
@@ -82,14 +83,14 @@ public:
   }
 
   void Close(bool hard) override {
-    QSslSocket *s = FSocket.get();
+    QTcpSocket *s = FSocket.get();
     if (hard) {
       if (s->socketDescriptor() >= 0)
         ResetOnClose(int(s->socketDescriptor()));
       s->abort();
       return;
     }
-    if (s->isEncrypted() && s->sessionProtocol() == QSsl::TlsV1_3 && FExpectTickets) {
+    if (FSsl && FSsl->isEncrypted() && FSsl->sessionProtocol() == QSsl::TlsV1_3 && FExpectTickets) {
       // TLS 1.3 servers send session tickets after the handshake. Closing the socket with them
       // unread makes the kernel answer with a reset, and the server may lose the end of the
       // upload; so read what has come in first (bounded; only for servers that send tickets at
@@ -124,14 +125,15 @@ private:
     }
   }
 
-  std::unique_ptr<QSslSocket> FSocket;
+  std::unique_ptr<QTcpSocket> FSocket;
+  QSslSocket *FSsl; // when the connection may be secured by Qt
   bool FExpectTickets;
 };
 
 } // namespace
 
 // Accepts the one data connection of an active-mode transfer; the descriptor is wrapped in a
-// QSslSocket by the caller so that it can be secured like a passive one.
+// socket by the caller so that it can be secured like a passive one.
 class TFtpClient::TDataListener : public QTcpServer {
 public:
   qintptr Descriptor = -1;
@@ -147,8 +149,14 @@ protected:
 
 std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command, bool &early) {
   const QHostAddress server = FCtrl->peerAddress();
-  std::unique_ptr<QSslSocket> data;
+  std::unique_ptr<QTcpSocket> data;
   std::unique_ptr<TDataListener> listener;
+  // A plain connection needs no TLS socket (which costs more to make, once per file).
+  auto newSocket = [this]() -> std::unique_ptr<QTcpSocket> {
+    if (DataProtected())
+      return std::make_unique<QSslSocket>();
+    return std::make_unique<QTcpSocket>();
+  };
   bool commandSent = false;
   if (Passive) {
     // Once this server has answered a port request properly, the transfer command goes out with
@@ -227,7 +235,7 @@ std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command, bool 
       // also keeps a hostile server from sending us to a third machine.
       port = quint16(n[4] * 256 + n[5]);
     }
-    data = std::make_unique<QSslSocket>();
+    data = newSocket();
     WatchPeerClose(data.get());
     data->connectToHost(server, port);
     if (!data->waitForConnected(ConnectTimeout)) {
@@ -294,7 +302,7 @@ std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command, bool 
       }
       listener->waitForNewConnection(Slice);
     }
-    data = std::make_unique<QSslSocket>();
+    data = newSocket();
     WatchPeerClose(data.get());
     if (!data->setSocketDescriptor(listener->Descriptor)) {
       SetError(ekSocket, QStringLiteral("Data connection: ") + data->errorString());
@@ -302,7 +310,7 @@ std::unique_ptr<TDataChannel> TFtpClient::OpenData(const QString &command, bool 
     }
   }
   if (DataProtected())
-    return SecureData(std::move(data));
+    return SecureData(std::unique_ptr<QSslSocket>(static_cast<QSslSocket *>(data.release())));
   return std::make_unique<TSocketChannel>(std::move(data), false);
 }
 
