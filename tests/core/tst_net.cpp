@@ -441,19 +441,23 @@ void TestNet::transfer() {
 
 void TestNet::refusedSmallUpload_data() {
   QTest::addColumn<QString>("server");
-  QTest::newRow("pyftpd") << "pyftpd";
-  QTest::newRow("vsftpd") << "vsftpd";
+  QTest::addColumn<QString>("mode");
+  QTest::newRow("pyftpd") << "pyftpd" << "plain";
+  QTest::newRow("vsftpd") << "vsftpd" << "plain";
+  QTest::newRow("vsftpd TLS") << "vsftpd" << "explicit";
 }
 
 void TestNet::refusedSmallUpload() {
-  // A small upload sends its data before the server's go-ahead; when the server refuses the
-  // file, its reason must come through and the session must stay in step.
+  // A small plain upload sends its data before the server's go-ahead, a TLS one goes out with the
+  // port request; when the server refuses the file, its reason must come through and the session
+  // must stay in step.
   QFETCH(QString, server);
+  QFETCH(QString, mode);
   TTestFtpServer srv;
-  if (!StartServer(srv, server, server == u"vsftpd" ? QStringList{QStringLiteral("plain")} : QStringList()))
+  if (!StartServer(srv, server, server == u"vsftpd" ? QStringList{mode} : QStringList()))
     QSKIP(qPrintable(server + QStringLiteral(" cannot run here: ") + srv.Error));
   TFtpClient c;
-  Setup(c, srv, QStringLiteral("plain"));
+  Setup(c, srv, mode);
   QVERIFY2(c.Connect(), qPrintable(c.ErrorText()));
   const QByteArray payload = RandomBytes(20000, 7);
   for (const QString &name : {QStringLiteral("a.htm"), QStringLiteral("missing/b.htm"), QStringLiteral("c.htm")}) {
