@@ -92,6 +92,7 @@ private slots:
   void modificationTime();
   void errorKinds();
   void readTimeout();
+  void abortThrottledUpload_data();
   void abortThrottledUpload();
   void proxyLogon_data();
   void proxyLogon();
@@ -631,12 +632,20 @@ void TestNet::readTimeout() {
   QVERIFY(t.elapsed() < 3000);
 }
 
+void TestNet::abortThrottledUpload_data() {
+  QTest::addColumn<QString>("mode");
+  QTest::newRow("plain") << "plain";
+  QTest::newRow("TLS") << "explicit";
+}
+
 void TestNet::abortThrottledUpload() {
+  QFETCH(QString, mode);
   TTestFtpServer srv;
-  QVERIFY2(srv.Start(QStringLiteral("pyftpd"), {QStringLiteral("--throttle"), QStringLiteral("65536")}),
+  QVERIFY2(srv.Start(QStringLiteral("pyftpd"),
+                     {QStringLiteral("--mode"), mode, QStringLiteral("--throttle"), QStringLiteral("65536")}),
            qPrintable(srv.Error));
   TFtpClient c;
-  Setup(c, srv, QStringLiteral("plain"));
+  Setup(c, srv, mode);
   QVERIFY(c.Connect());
   const QByteArray payload = RandomBytes(8 * 1024 * 1024, 3);
   QBuffer src;
@@ -644,15 +653,26 @@ void TestNet::abortThrottledUpload() {
   src.open(QIODevice::ReadOnly);
   QElapsedTimer t;
   std::atomic<qint64> abortedAt{0};
-  std::thread aborter([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    abortedAt = t.elapsed();
-    c.Abort();
-  });
+  std::thread aborter;
+  if (mode == u"plain") {
+    aborter = std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      abortedAt = t.elapsed();
+      c.Abort();
+    });
+  } else {
+    // The test server throttles plain data connections only: stop at the first chunk sent.
+    c.OnProgress = [&](TFtpDirection, qint64) {
+      abortedAt = t.elapsed();
+      c.Abort();
+    };
+  }
   t.start();
   const bool ok = c.Put(&src, QStringLiteral("slow.bin"));
   const qint64 end = t.elapsed();
-  aborter.join();
+  if (aborter.joinable())
+    aborter.join();
+  c.OnProgress = nullptr;
   QVERIFY(!ok);
   QCOMPARE(c.ErrorKind(), ekAborted);
   QVERIFY2(end - abortedAt < 1000, qPrintable(QString::number(end - abortedAt)));
