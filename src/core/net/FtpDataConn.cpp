@@ -471,15 +471,20 @@ bool TFtpClient::Transfer(const QString &command, QIODevice *source, QIODevice *
       }
     }
   }
-  if (failed && early && !outOfStep && FCtrl->state() == QAbstractSocket::ConnectedState &&
-      (FCtrl->canReadLine() || FCtrl->waitForReadyRead(1000)) && ReadReply(ReadTimeout, false) &&
-      FReplyCode >= 400) {
-    // The data went out before the server's go-ahead, and the server refused the command: its
+  if (failed && early && !outOfStep && FCtrl->state() == QAbstractSocket::ConnectedState) {
+    // The data went out before the server's go-ahead: if the server refused the command, its
     // answer is the reason, and the command is over (no "ABOR").
-    data->Close(true);
-    SetError(ekProtocol, LastReplyFirstLine());
-    Log(QStringLiteral("Error: ") + FErrorText);
-    return false;
+    const auto kind = FErrorKind;
+    const QString text = FErrorText;
+    if ((FCtrl->canReadLine() || FCtrl->waitForReadyRead(1000)) && ReadReply(ReadTimeout, false) &&
+        FReplyCode >= 400) {
+      data->Close(true);
+      SetError(ekProtocol, LastReplyFirstLine());
+      Log(QStringLiteral("Error: ") + FErrorText);
+      return false;
+    }
+    FErrorKind = kind;
+    FErrorText = text;
   }
   if (aborted || failed) {
     const auto kind = aborted ? ekAborted : FErrorKind;
