@@ -71,8 +71,10 @@ public:
   void Reload() override {
     if (FView->source().isEmpty())
       return;
-    const int y = FView->verticalScrollBar()->value();
-    const int x = FView->horizontalScrollBar()->value();
+    // A refresh that comes while the last one is still being laid out keeps the place that one is
+    // heading for, not where the half-laid-out page happens to stand.
+    const int y = FPendingY >= 0 ? FPendingY : FView->verticalScrollBar()->value();
+    const int x = FPendingX >= 0 ? FPendingX : FView->horizontalScrollBar()->value();
     // Images and style sheets are kept by the document: drop them so that changed files show.
     FView->clearHistory();
     FView->document()->clear();
