@@ -45,9 +45,9 @@ QString CheckTree(const QString &dir, const TTree &tree, qint64 extraFiles = 0, 
 }
 
 // prepare (untimed) and run (timed) for ours and the peer in turns; check after each run; clean
-// after each pair of prepare and run. A run that fails is tried again, twice at most, and said so
-// (lftp's TLS runs against vsftpd now and then end in a GnuTLS error on lftp's side); a side that
-// fails three times in a row has no figure.
+// after each pair of prepare and run. A run that fails is tried again, four times at most, and said
+// so (lftp's TLS runs against vsftpd now and then end in a GnuTLS error on lftp's side, up to three
+// times in a row); a side that fails five times in a row has no figure.
 void Measure(const char *what, const char *peerName, double target, int runs,
              const std::function<QString()> &clean, const std::array<std::function<QString()>, 2> &prepare,
              const std::array<std::function<TRun()>, 2> &run, const std::function<QString()> &check) {
@@ -59,7 +59,7 @@ void Measure(const char *what, const char *peerName, double target, int runs,
       const int who = (side + i) % 2;
       if (!errors[who].isEmpty())
         continue;
-      for (int attempt = 1; attempt <= 3; ++attempt) {
+      for (int attempt = 1; attempt <= 5; ++attempt) {
         QString bad = prepare[who] ? prepare[who]() : QString();
         if (bad.isEmpty()) {
           ::sync();
@@ -72,7 +72,7 @@ void Measure(const char *what, const char *peerName, double target, int runs,
         if (bad.isEmpty())
           break;
         const QString name = who == 0 ? QStringLiteral("ours") : QString::fromLatin1(peerName);
-        if (attempt == 3)
+        if (attempt == 5)
           errors[who] = bad.left(400);
         else
           Say(QStringLiteral("    %1, run %2 failed, trying again: %3").arg(name).arg(i + 1).arg(bad.left(400)));
