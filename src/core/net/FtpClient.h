@@ -58,9 +58,9 @@ public:
   TFtpProxySettings Proxy;
   TFtpTextEncoding Encoding = teUtf8;
   QSsl::SslProtocol TlsProtocol = QSsl::TlsV1_2OrLater;
-  // Data connections resume the control connection's TLS session on OpenSSL directly (a context
-  // made once, the session decoded once); off, or with a client certificate, Qt secures each
-  // data socket as it does the control connection.
+  // Data connections resume the TLS session on OpenSSL directly (one context, the session kept as
+  // an object instead of decoded anew for every file); off, or with a client certificate, Qt
+  // secures each data socket as it does the control connection.
   bool DirectDataTls = true;
   // Client side of TLS; empty names are not used.
   QString CaFile;   // extra trusted root (PEM), added to the system's roots
