@@ -57,11 +57,10 @@ QByteArray TFtpClient::Encode(const QString &text) const {
 }
 
 void TFtpClient::SocketError(QTcpSocket *s, const QString &what) {
-  const auto err = s->error();
-  if (err == QAbstractSocket::RemoteHostClosedError)
-    SetError(ekClosed, what + QStringLiteral(": connection closed by the server"));
-  else
-    SetError(ekSocket, what + QStringLiteral(": ") + s->errorString());
+  TFtpErrorKind kind;
+  QString text;
+  DescribeError(s, what, kind, text);
+  SetError(kind, text);
 }
 
 QSslConfiguration TFtpClient::BaseSslConfiguration() {

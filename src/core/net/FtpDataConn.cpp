@@ -115,15 +115,7 @@ public:
   }
 
 private:
-  void Fail() {
-    if (FSocket->error() == QAbstractSocket::RemoteHostClosedError) {
-      ErrorKind = ekClosed;
-      ErrorText = QStringLiteral("Data connection: connection closed by the server");
-    } else {
-      ErrorKind = ekSocket;
-      ErrorText = QStringLiteral("Data connection: ") + FSocket->errorString();
-    }
-  }
+  void Fail() { DescribeError(FSocket.get(), QStringLiteral("Data connection"), ErrorKind, ErrorText); }
 
   std::unique_ptr<QTcpSocket> FSocket;
   QSslSocket *FSsl; // when the connection may be secured by Qt

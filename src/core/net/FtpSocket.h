@@ -42,6 +42,17 @@ inline void WatchTickets(QSslSocket *s) {
                    [s] { s->setProperty("qmTickets", s->property("qmTickets").toInt() + 1); });
 }
 
+// How the socket failed, for the error of an operation described by `what`.
+inline void DescribeError(const QTcpSocket *s, const QString &what, TFtpErrorKind &kind, QString &text) {
+  if (s->error() == QAbstractSocket::RemoteHostClosedError) {
+    kind = ekClosed;
+    text = what + QStringLiteral(": connection closed by the server");
+  } else {
+    kind = ekSocket;
+    text = what + QStringLiteral(": ") + s->errorString();
+  }
+}
+
 inline qint64 Pending(QTcpSocket *s) {
   qint64 n = s->bytesToWrite();
   if (auto *ssl = qobject_cast<QSslSocket *>(s))

@@ -1,6 +1,6 @@
 #include "core/net/FtpTls.h"
 
-#include "core/common/LazyLibrary.h"
+#include "core/common/OpenSslLibraries.h"
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
@@ -21,17 +21,8 @@ using namespace FtpSocket;
 
 // Qt's TLS back end has these libraries loaded by the time a data connection is secured; the
 // program itself opens them only then.
-static TLazyLibrary &SslLibrary() {
-  static TLazyLibrary lib("ssl", {QM_LIBSSL_SONAME, "libssl.so.3"});
-  return lib;
-}
-static TLazyLibrary &TlsCryptoLibrary() {
-  static TLazyLibrary lib("crypto", {QM_LIBCRYPTO_SONAME, "libcrypto.so.3"});
-  return lib;
-}
-
 #define QM_SSL(ret, name, params, args) QM_LAZY_FORWARD(SslLibrary(), ret, name, params, args)
-#define QM_SSLCRYPTO(ret, name, params, args) QM_LAZY_FORWARD(TlsCryptoLibrary(), ret, name, params, args)
+#define QM_SSLCRYPTO(ret, name, params, args) QM_LAZY_FORWARD(CryptoLibrary(), ret, name, params, args)
 
 QM_SSL(const SSL_METHOD *, TLS_client_method, (void), ())
 QM_SSL(SSL_CTX *, SSL_CTX_new, (const SSL_METHOD *m), (m))
@@ -284,7 +275,7 @@ TFtpTls::~TFtpTls() {
 }
 
 bool TFtpTls::Prepare(const QByteArray &session) {
-  if (session.isEmpty() || !SslLibrary().Load() || !TlsCryptoLibrary().Load())
+  if (session.isEmpty() || !SslLibrary().Load() || !CryptoLibrary().Load())
     return false;
   // OpenSSL writes to the socket with write(): on a connection the server has closed that raises
   // SIGPIPE, which would end the program. Qt ignores it the same way once it starts a process

@@ -1,5 +1,5 @@
 #include "core/projects/AesLib.h"
-#include "core/projects/CryptoLibrary.h"
+#include "core/common/OpenSslLibraries.h"
 
 #include <QBuffer>
 #include <QIODevice>

@@ -1,4 +1,5 @@
-#include "core/projects/CryptoLibrary.h"
+// libcrypto's functions the password cipher uses, opened on first use.
+#include "core/common/OpenSslLibraries.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
@@ -6,11 +7,6 @@
 #include <openssl/rand.h>
 
 #include <cstring>
-
-TLazyLibrary &CryptoLibrary() {
-  static TLazyLibrary lib("crypto", {QM_LIBCRYPTO_SONAME, "libcrypto.so.3"});
-  return lib;
-}
 
 #define QM_CRYPTO(ret, name, params, args) QM_LAZY_FORWARD(CryptoLibrary(), ret, name, params, args)
 
