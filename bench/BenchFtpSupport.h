@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -112,6 +113,34 @@ inline void CleanServed(const QString &root) {
   }
   ::sync();
 }
+// Connections of this machine waiting out TIME_WAIT (IPv4 and IPv6).
+inline int TimeWaitCount() {
+  int n = 0;
+  for (const char *table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+    QFile f(QString::fromLatin1(table));
+    if (!f.open(QIODevice::ReadOnly))
+      continue;
+    f.readLine(); // heading
+    for (QByteArray line = f.readLine(); !line.isEmpty(); line = f.readLine()) {
+      const QList<QByteArray> cols = line.simplified().split(' ');
+      n += cols.size() > 3 && cols[3] == "06";
+    }
+  }
+  return n;
+}
+
+// Thousands of small-file runs leave tens of thousands of loopback connections in TIME_WAIT
+// (60 s each), and the kernel then reuses their ports for new ones: lftp's GnuTLS breaks off
+// data connections to vsftpd under that ("An unexpected TLS packet was received", measured:
+// every run with 24,000 waiting, none with 4,000). Before a timed run, wait (bounded) until
+// fewer than `below` are left, so that neither side runs in that state.
+inline void SettleTimeWaits(int below = 8000, int maxSeconds = 65) {
+  QElapsedTimer t;
+  t.start();
+  while (TimeWaitCount() >= below && t.elapsed() < qint64(maxSeconds) * 1000)
+    QThread::msleep(500);
+}
+
 inline std::unique_ptr<TExtFtp> NewSession(const TServer &s, bool verbose) {
   auto ftp = std::make_unique<TExtFtp>(QByteArray(), QString(), QString(), QString(), QString());
   TFtpConnectParams p;

@@ -44,7 +44,8 @@ QString CheckTree(const QString &dir, const TTree &tree, qint64 extraFiles = 0, 
              : QStringLiteral("%1 holds %2 files, %3 bytes").arg(dir).arg(files).arg(bytes);
 }
 
-// prepare (untimed) and run (timed) for ours and the peer in turns; check after each run; clean
+// prepare (untimed) and run (timed) for ours and the peer in turns, each run after the machine
+// has let go of most connections of the runs before it (SettleTimeWaits); check after each run; clean
 // after each pair of prepare and run. A run that fails is tried again, four times at most, and said
 // so (lftp's TLS runs against vsftpd now and then end in a GnuTLS error on lftp's side, up to three
 // times in a row); a side that fails five times in a row has no figure.
@@ -62,6 +63,7 @@ void Measure(const char *what, const char *peerName, double target, int runs,
       for (int attempt = 1; attempt <= 5; ++attempt) {
         QString bad = prepare[who] ? prepare[who]() : QString();
         if (bad.isEmpty()) {
+          SettleTimeWaits();
           ::sync();
           const TRun r = run[who]();
           bad = r.Seconds ? check() : r.Error;

@@ -111,6 +111,9 @@ private slots:
   void publishSite();
   void caseModeSync();
   void cancelLeavesNoPartialFile();
+  void secondConnection_data();
+  void secondConnection();
+  void cancelWithTwoConnections();
   void droppedDataConnection_data();
   void droppedDataConnection();
   void failedSizeCheckStopsTheRest();
@@ -257,6 +260,89 @@ void TestPublishFtpWalks::cancelLeavesNoPartialFile() {
   for (const auto &args : progress)
     announced = announced || args.at(1).toLongLong() == -4 * 1024 * 1024;
   QVERIFY(announced);
+}
+
+// Files go up over two connections; whatever the second one cannot do, the first does, and the
+// server ends up with the same site either way.
+void TestPublishFtpWalks::secondConnection_data() {
+  QTest::addColumn<QString>("server");
+  QTest::addColumn<QStringList>("args");
+  QTest::addColumn<bool>("secondSends");
+  QTest::addColumn<bool>("handsBack");
+  QTest::newRow("pyftpd") << "pyftpd" << QStringList() << true << false;
+  QTest::newRow("vsftpd tls") << "vsftpd" << QStringList() << true << false;
+  QTest::newRow("second login refused") << "pyftpd" << QStringList{"--max-per-ip", "1"} << false << false;
+  QTest::newRow("second connection's uploads refused")
+      << "pyftpd" << QStringList{"--one-uploader"} << false << true;
+}
+
+void TestPublishFtpWalks::secondConnection() {
+  QFETCH(QString, server);
+  QFETCH(QStringList, args);
+  QFETCH(bool, secondSends);
+  QFETCH(bool, handsBack);
+  TTestFtpServer srv;
+  if (!StartServer(srv, server, args))
+    QSKIP(qPrintable(server + QStringLiteral(" cannot run here: ") + srv.Error));
+  QTemporaryDir tmp;
+  const QString root = tmp.filePath(QStringLiteral("site"));
+  // More files than one group of renames, in two folders.
+  QStringList files;
+  for (int i = 0; i < 100; ++i)
+    files << QStringLiteral("p%1.html").arg(i, 3, 10, QLatin1Char('0'));
+  for (int i = 0; i < 30; ++i)
+    files << QStringLiteral("sub/s%1.css").arg(i, 2, 10, QLatin1Char('0'));
+  const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
+  for (int i = 0; i < files.size(); ++i) {
+    WriteAll(root + u'/' + files[i], RandomBytes(64 + i * 97, quint32(i)));
+    SetTime(root + u'/' + files[i], old);
+  }
+  files.sort();
+  TRig rig(NewSession(srv, server == u"vsftpd" ? 2 : 0), tmp.filePath(QStringLiteral("Velmo.log")));
+  const TTransferRequest all = TTransferRequest::FromModeWord(2 | 8);
+  TTransferSummary s = rig.Transfer(Project(root), all);
+  const QString log = rig.LogText();
+  QVERIFY2(s.Message.isEmpty() && !log.contains(QStringLiteral("***")), qPrintable(s.Message + log));
+  QCOMPARE(s.Copied, int(files.size()));
+  const QString www = srv.Root + QStringLiteral("/www");
+  QCOMPARE(Tree(www), files);
+  for (const QString &f : files)
+    QVERIFY2(ReadAll(www + u'/' + f) == ReadAll(root + u'/' + f), qPrintable(f));
+  const TPublisher::TConnectionUse use = rig.Pub.ConnectionUse();
+  QVERIFY2((use.Second > 0) == secondSends, qPrintable(QString::number(use.Second)));
+  QVERIFY2((use.HandedBack > 0) == handsBack, qPrintable(QString::number(use.HandedBack)));
+  // The files of either connection got their times: nothing to send again.
+  s = rig.Transfer(Project(root), all);
+  QCOMPARE(s.Copied, 0);
+  // One file alone is sent without a second login.
+  WriteAll(root + QStringLiteral("/p000.html"), "changed");
+  s = rig.Transfer(Project(root), all);
+  QCOMPARE(s.Copied, 1);
+  QCOMPARE(rig.Pub.ConnectionUse().Second + rig.Pub.ConnectionUse().HandedBack, 0);
+}
+
+// A cancel while both connections send: what is on the server under a real name is whole, and no
+// scratch file stays behind.
+void TestPublishFtpWalks::cancelWithTwoConnections() {
+  TTestFtpServer srv;
+  // About 2 s a file on either connection (the server pauses once a file).
+  QVERIFY2(srv.Start(QStringLiteral("pyftpd"), {QStringLiteral("--throttle"), QStringLiteral("65536")}),
+           qPrintable(srv.Error));
+  QTemporaryDir tmp;
+  const QString root = tmp.filePath(QStringLiteral("site"));
+  for (int i = 0; i < 12; ++i)
+    WriteAll(root + QStringLiteral("/f%1.png").arg(i, 2, 10, QLatin1Char('0')),
+             RandomBytes(200 * 1024, quint32(40 + i)));
+  TRig rig(NewSession(srv, 0), tmp.filePath(QStringLiteral("Velmo.log")));
+  QTimer::singleShot(3000, &rig.Pub, [&] { rig.Pub.Cancel(); });
+  const TTransferSummary s = rig.Transfer(Project(root), TTransferRequest::FromModeWord(2 | 8));
+  QVERIFY(s.Stopped);
+  const QString www = srv.Root + QStringLiteral("/www");
+  const QStringList there = Tree(www);
+  QVERIFY2(there.size() < 12, qPrintable(there.join(u' ')));
+  QCOMPARE(s.Copied, int(there.size()));
+  for (const QString &f : there)
+    QVERIFY2(!f.startsWith(u'~') && ReadAll(www + u'/' + f) == ReadAll(root + u'/' + f), qPrintable(f));
 }
 
 void TestPublishFtpWalks::droppedDataConnection_data() {

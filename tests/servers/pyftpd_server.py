@@ -110,6 +110,10 @@ def main():
                     help="close control connections idle for this many seconds (421)")
     ap.add_argument("--client-ca", help="require a client certificate signed by this PEM file")
     ap.add_argument("--tls", choices=["any", "1.2"], default="any", help="highest TLS version")
+    ap.add_argument("--max-per-ip", type=int, default=0,
+                    help="sessions at once from one address (0: no limit); more get 421")
+    ap.add_argument("--one-uploader", action="store_true",
+                    help="STOR is refused (550) on a session while an older one is logged on")
     args = ap.parse_args()
 
     own_tmp = tempfile.mkdtemp(prefix="qm-pyftpd-")
@@ -216,6 +220,26 @@ def main():
                 self.respond("213 %s" % max(0, size - 1))
 
         handler = ShortSizeHandler
+    if args.one_uploader:
+        base_stor = handler
+        live = []  # logged-on sessions, oldest first
+
+        class OneUploaderHandler(base_stor):
+            def on_login(self, username):
+                live.append(self)
+                return base_stor.on_login(self, username)
+
+            def on_disconnect(self):
+                if self in live:
+                    live.remove(self)
+                return base_stor.on_disconnect(self)
+
+            def ftp_STOR(self, file, mode="w"):
+                if live and live[0] is not self:
+                    return self.respond("550 Not on this connection.")
+                return base_stor.ftp_STOR(self, file, mode)
+
+        handler = OneUploaderHandler
     if args.idle_timeout:
         handler.timeout = args.idle_timeout
     handler.authorizer = auth
@@ -226,6 +250,7 @@ def main():
 
     server = FTPServer(("127.0.0.1", 0), handler)
     server.max_cons = 64
+    server.max_cons_per_ip = args.max_per_ip
     port = server.socket.getsockname()[1]
 
     def stop(*_):

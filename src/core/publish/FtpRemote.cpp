@@ -219,3 +219,18 @@ TRemoteSession::TProgressFn TFtpRemote::SwapProgress(TProgressFn f) {
   FFtp.OnProgress = std::move(f);
   return old;
 }
+
+namespace {
+// A session of its own seen through the interface: the twin of another one.
+struct TFtpOwner {
+  std::unique_ptr<TExtFtp> Own;
+};
+class TOwnFtpRemote : private TFtpOwner, public TFtpRemote {
+public:
+  explicit TOwnFtpRemote(std::unique_ptr<TExtFtp> ftp) : TFtpOwner{std::move(ftp)}, TFtpRemote(*Own) {}
+};
+} // namespace
+
+std::unique_ptr<TRemoteSession> TFtpRemote::NewTwin() const {
+  return std::make_unique<TOwnFtpRemote>(FFtp.NewTwin());
+}

@@ -111,6 +111,55 @@ void TExtFtp::SetConnectParams(const TFtpConnectParams &p) {
   SetSecureTransfer(p.SecureMode);
 }
 
+std::unique_ptr<TExtFtp> TExtFtp::NewTwin() const {
+  auto t = std::make_unique<TExtFtp>(fCertPwd, QString(), QString(), QString(), QString());
+  // The connection and its limits.
+  t->Host = Host;
+  t->Port = Port;
+  t->Username = Username;
+  t->Password = Password;
+  t->Passive = Passive;
+  t->TlsMode = TlsMode == tlExplicitIfAvailable && TlsActive() ? tlExplicitRequire : TlsMode;
+  t->ProtectData = ProtectData;
+  t->UseExtendedDataPort = UseExtendedDataPort;
+  t->SendHostCommand = SendHostCommand;
+  t->UseMachineListing = UseMachineListing;
+  t->ReadTimeout = ReadTimeout;
+  t->ConnectTimeout = ConnectTimeout;
+  t->MaxReplyBytes = MaxReplyBytes;
+  t->MaxReplyLines = MaxReplyLines;
+  t->MaxListingBytes = MaxListingBytes;
+  t->ListingTimeout = ListingTimeout;
+  t->Proxy = Proxy;
+  t->Encoding = Encoding;
+  t->TlsProtocol = TlsProtocol;
+  t->DirectDataTls = DirectDataTls;
+  // The session's own settings.
+  t->fRoot = fRoot;
+  t->fCert = fCert;
+  t->fKey = fKey;
+  t->fTLS = fTLS;
+  t->FSecure = FSecure;
+  t->CMode = CMode;
+  t->fQuotes = fQuotes;
+  t->fUseOpts = fUseOpts;
+  t->fForceUtf8 = fForceUtf8;
+  t->fUseIPv6 = fUseIPv6;
+  t->fUseExts = fUseExts;
+  t->fUseKeepAlive = fUseKeepAlive;
+  t->fRepl = fRepl;
+  t->fEncoding = fEncoding;
+  t->fTmpDir = fTmpDir;
+  t->fTimeOffset = fTimeOffset;
+  // Only the certificate this session saw (and was allowed to keep) will do.
+  t->fVerifyPeerMode = 2;
+  t->fPeerFingerprint = fFingerPrint;
+  t->SetupIoHandler();
+  if (fLogActive)
+    t->SetLogActive(true);
+  return t;
+}
+
 void TExtFtp::SetupIoHandler() {
   CaFile = fRoot;
   CertFile = fCert;

@@ -11,6 +11,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 
 class QFileInfo;
 class QIODevice;
@@ -126,6 +127,12 @@ public:
   // Protocol log ("FtpLog.txt" in the temporary folder); off unless switched on.
   void SetLogActive(bool on);
   QString LogFileName() const { return fIdLogFile.fileName(); }
+
+  // A second session to the same server with this one's connection values and settings, not
+  // connected (no socket is made until it connects, so it may be used on another thread). It
+  // asks nothing: it accepts only the certificate this session has accepted, insists on TLS
+  // where this session got it, and has no pass-phrase prompt.
+  std::unique_ptr<TExtFtp> NewTwin() const;
 
   // The connect of a publishing run: current directory and level count start afresh.
   bool Open();

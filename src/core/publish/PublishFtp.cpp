@@ -5,6 +5,7 @@
 #include "core/publish/Publisher.h"
 #include "core/publish/RemoteSession.h"
 #include "core/publish/TransferLog.h"
+#include "core/publish/UploadHelper.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTemporaryFile>
 
 #include <optional>
+#include <utility>
 
 namespace {
 QString Join(const QString &a, const QString &b) {
@@ -139,6 +141,20 @@ void TPublisher::DropScratch(TRemoteSession &ftp, const TScratchUpload &up) {
     FLeftovers << up.TempPath;
 }
 
+TPublisher::TScratchUpload TPublisher::ScratchOf(TRemoteSession &ftp, const QString &source,
+                                                 const QString &remoteName, qint64 size) {
+  // The file goes up under a scratch name in the same folder ("~" names are skipped by every
+  // walk) and replaces the real one only when it has arrived whole.
+  TScratchUpload up;
+  up.Source = source;
+  up.Remote = remoteName;
+  up.Temp = QStringLiteral("~") + remoteName + QStringLiteral(".part");
+  up.TempPath = ftp.CurrentDir() + (ftp.CurrentDir().endsWith(u'/') ? QString() : QStringLiteral("/")) +
+                ftp.ModifyName(up.Temp);
+  up.Size = size;
+  return up;
+}
+
 int TPublisher::SendScratch(TRemoteSession &ftp, const QString &source, const QString &remoteName,
                             TScratchUpload &up) {
   QFile in(source);
@@ -160,14 +176,7 @@ int TPublisher::SendScratch(TRemoteSession &ftp, const QString &source, const QS
       FActiveFtp);
   if (StopHere())
     return frCancelled;
-  // The file goes up under a scratch name in the same folder ("~" names are skipped by every
-  // walk) and replaces the real one only when it has arrived whole.
-  up.Source = source;
-  up.Remote = remoteName;
-  up.Temp = QStringLiteral("~") + remoteName + QStringLiteral(".part");
-  up.TempPath = ftp.CurrentDir() + (ftp.CurrentDir().endsWith(u'/') ? QString() : QStringLiteral("/")) +
-                ftp.ModifyName(up.Temp);
-  up.Size = size;
+  up = ScratchOf(ftp, source, remoteName, size);
   int r = ftp.Flush(&in, up.Temp, false);
   if (r == frOk && StopHere())
     r = frCancelled;
@@ -178,6 +187,31 @@ int TPublisher::SendScratch(TRemoteSession &ftp, const QString &source, const QS
     DropScratch(ftp, up);
   }
   return r;
+}
+
+TUploadHelper *TPublisher::HelperFor(TRemoteSession &ftp) {
+  if (UploadSessions < 2 || Verify || DryRun)
+    return nullptr;
+  if (!FHelper) {
+    // A run that sends one file does not log on twice.
+    if (FHelperTried || FFilesStarted < 1)
+      return nullptr;
+    FHelperTried = true;
+    std::unique_ptr<TRemoteSession> twin = ftp.NewTwin();
+    if (!twin)
+      return nullptr;
+    std::lock_guard<std::mutex> l(FHelperLock);
+    FHelper = std::make_unique<TUploadHelper>(std::move(twin), FStopped);
+  }
+  // Two files in hand: the helper never waits for the walk to give it the next one.
+  return FHelper->Accepts(2) ? FHelper.get() : nullptr;
+}
+
+std::unique_ptr<TUploadHelper> TPublisher::TakeHelper() {
+  std::lock_guard<std::mutex> l(FHelperLock);
+  if (FHelper)
+    FHelper->Finish();
+  return std::move(FHelper);
 }
 
 QList<int> TPublisher::PlaceScratchUploads(TRemoteSession &ftp, QList<TScratchUpload> &ups) {
@@ -306,31 +340,80 @@ bool TPublisher::UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, in
   bool logged = false;
   // Files are sent under their scratch names one after the other and put in place in groups: the
   // size checks and renames of a group take a few round trips instead of two for every file.
-  // With verification every file is read back before it is placed, one at a time.
+  // With verification every file is read back before it is placed, one at a time. Files of a
+  // group may go up through the second connection (HelperFor); they are placed all the same.
   const int groupSize = Verify ? 1 : 64;
   QList<TScratchUpload> group;
   struct TGroupFile {
     QString Shown, Send;
     QDateTime Time;
+    int Ticket = -1; // the helper's number for it; -1 sent here
   };
   QList<TGroupFile> groupFiles;
   // Places the group and logs its files in order; false after an error (logged).
   const auto finishGroup = [&]() -> bool {
     if (group.isEmpty())
       return true;
+    // What the helper could not send is sent here, in order; the first file that fails here
+    // too ends the group as if every file had been sent here (the ones after it are dropped).
+    QList<bool> dropped(group.size(), false);
+    int failedAt = -1;
+    QString failure;
+    if (FHelper) {
+      const QList<TUploadHelper::TDone> done = FHelper->Collect();
+      for (int k = 0; k < group.size(); ++k) {
+        const int ticket = std::exchange(groupFiles[k].Ticket, -1);
+        if (ticket < 0)
+          continue;
+        if (done.value(ticket).Result == frOk) {
+          ++FUse.Second;
+          continue;
+        }
+        if (FStopped.load() || failedAt >= 0) {
+          dropped[k] = true;
+          if (done.value(ticket).Leftover)
+            FLeftovers << group[k].TempPath;
+          continue;
+        }
+        ++FUse.HandedBack;
+        TScratchUpload again;
+        const int r = SendScratch(ftp, group[k].Source, group[k].Remote, again);
+        if (r == frOk) {
+          group[k] = again;
+        } else if (r == frCancelled || StopHere()) {
+          dropped[k] = true;
+        } else {
+          dropped[k] = true;
+          failedAt = k;
+          failure = ftp.IndyError();
+        }
+      }
+    }
+    QList<TScratchUpload> place;
+    QList<int> placedFrom; // index in the group of each file placed
+    for (int k = 0; k < group.size(); ++k) {
+      if (dropped[k])
+        continue;
+      if (failedAt >= 0 && k > failedAt) {
+        DropScratch(ftp, group[k]);
+        continue;
+      }
+      place.append(group[k]);
+      placedFrom.append(k);
+    }
     const bool cancelled = FStopped.load();
     // After a cancel the session waits only briefly for each answer.
     if (cancelled)
       ftp.SetQuickTimeouts(true);
-    const QList<int> results = PlaceScratchUploads(ftp, group);
+    const QList<int> results = PlaceScratchUploads(ftp, place);
     if (cancelled)
       ftp.SetQuickTimeouts(false);
     bool fine = true;
-    for (int k = 0; k < group.size(); ++k) {
-      const TGroupFile &g = groupFiles[k];
-      if (results[k] == wrNotPlaced)
+    for (int j = 0; j < place.size(); ++j) {
+      const TGroupFile &g = groupFiles[placedFrom[j]];
+      if (results[j] == wrNotPlaced)
         continue;
-      if (results[k] != frOk) {
+      if (results[j] != frOk) {
         emit ProtocolLine(_("Error: ") + g.Shown);
         LogError(8, _("Error copying: ") + g.Send);
         Log(10, ftp.IndyError());
@@ -339,6 +422,12 @@ bool TPublisher::UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, in
       }
       ++count;
       Log(8, _("File copied: ") + g.Send + QStringLiteral(" - ") + TTransferLog::FileTime(g.Time));
+    }
+    if (failedAt >= 0) {
+      emit ProtocolLine(_("Error: ") + groupFiles[failedAt].Shown);
+      LogError(8, _("Error copying: ") + groupFiles[failedAt].Send);
+      Log(10, failure);
+      fine = false;
     }
     group.clear();
     groupFiles.clear();
@@ -390,22 +479,31 @@ bool TPublisher::UploadFolder(TRemoteSession &ftp, const QString &sourceRoot, in
     }
     Status(shown);
     TScratchUpload up;
-    const int r = SendScratch(ftp, f.Path, f.Send, up);
-    if (r == frCancelled || StopHere()) {
-      FBrokeOff = true;
-      break;
-    }
-    if (r != frOk) {
-      // What arrived before it is put in place first, as if each file had been finished alone.
-      finishGroup();
-      emit ProtocolLine(_("Error: ") + shown);
-      LogError(8, _("Error copying: ") + f.Send);
-      Log(10, ftp.IndyError());
-      ok = false;
-      break;
+    int ticket = -1;
+    TUploadHelper *helper = htt ? nullptr : HelperFor(ftp);
+    ++FFilesStarted;
+    if (helper) {
+      up = ScratchOf(ftp, f.Path, f.Send, src.size());
+      ticket = helper->Queue({ftp.CurrentDir(), up.Source, up.Temp});
+    } else {
+      const int r = SendScratch(ftp, f.Path, f.Send, up);
+      if (r == frCancelled || StopHere()) {
+        FBrokeOff = true;
+        break;
+      }
+      if (r != frOk) {
+        // What arrived before it is put in place first, as if each file had been finished alone.
+        const QString error = ftp.IndyError();
+        finishGroup();
+        emit ProtocolLine(_("Error: ") + shown);
+        LogError(8, _("Error copying: ") + f.Send);
+        Log(10, error);
+        ok = false;
+        break;
+      }
     }
     group.append(up);
-    groupFiles.append({shown, f.Send, src.lastModified()});
+    groupFiles.append({shown, f.Send, src.lastModified(), ticket});
     if ((group.size() >= groupSize || htt) && !finishGroup()) {
       ok = false;
       break;

@@ -6,6 +6,7 @@
 #include "core/publish/Publisher.h"
 #include "core/publish/RemoteSession.h"
 #include "core/publish/Templates.h"
+#include "core/publish/UploadHelper.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,6 +77,8 @@ QString ConnectFailedText(const TRemoteSession &session, const QString &host) {
 
 TPublisher::TPublisher(QObject *parent) : QObject(parent) {}
 
+TPublisher::~TPublisher() = default;
+
 void TPublisher::SetProjectFilter(const QString &textTypes, const QString &binTypes) {
   try {
     Filter.SetProjectTypes(textTypes, binTypes);
@@ -88,6 +91,9 @@ void TPublisher::Cancel() {
   FStopped.store(true);
   if (TRemoteSession *ftp = FActiveFtp.load())
     ftp->AbortTransfer();
+  std::lock_guard<std::mutex> l(FHelperLock);
+  if (FHelper)
+    FHelper->Abort();
 }
 
 QString TPublisher::CaseChanged(const QString &name, int caseMode) {
@@ -333,6 +339,9 @@ TTransferSummary TPublisher::TransferRemote(TRemoteSession &ftp, const TProjectI
                                             const TTransferRequest &r) {
   TTransferSummary sum;
   FBrokeOff = false;
+  FHelperTried = false;
+  FFilesStarted = 0;
+  FUse = {};
   const QString remote = project.RemotePath;
   Log(2, ftp.Protocol() + QStringLiteral(": ") + project.Host + QStringLiteral(" ==> ") + remote);
   emit ActionChanged(_("Trying to connect"));
@@ -395,6 +404,8 @@ TTransferSummary TPublisher::TransferRemote(TRemoteSession &ftp, const TProjectI
       sum.Deleted = -1;
     }
   }
+  // The second connection logs out while this one cleans up.
+  const std::unique_ptr<TUploadHelper> helper = TakeHelper();
   CleanLeftovers(ftp);
   ftp.Disconnect();
   sum.Stopped = FBrokeOff;

@@ -19,10 +19,13 @@
 #include <QSet>
 #include <QStringList>
 #include <atomic>
+#include <memory>
+#include <mutex>
 
 class TExtFtp;
 class TRemoteSession;
 class TProjectInfo;
+class TUploadHelper;
 
 // Results of the workers beyond the session's transfer codes (TTransferResult).
 enum TWorkerResult : int {
@@ -81,12 +84,23 @@ class TPublisher : public QObject {
   Q_OBJECT
 public:
   explicit TPublisher(QObject *parent = nullptr);
+  ~TPublisher() override;
 
   TTransferLog *LogFile = nullptr; // not owned; may be null
   TTextFilter Filter{false, true};
   bool Verify = false; // read every file back after sending it
   bool DryRun = false; // decide, list in Plan, send and delete nothing
   int BufferSize = 256 * 1024;
+  // FTP sessions that send files at the same time: 2 opens a second connection for a run with
+  // more than one file to send (files it cannot send go through the first); 1 keeps to one.
+  int UploadSessions = 2;
+  // How the last run shared its files out: sent by the second connection, and handed back by it
+  // to the first one (which then sent them).
+  struct TConnectionUse {
+    int Second = 0;
+    int HandedBack = 0;
+  };
+  TConnectionUse ConnectionUse() const { return FUse; }
   QList<TPlannedChange> Plan;
 
   void SetProjectFilter(const QString &textTypes, const QString &binTypes);
@@ -168,6 +182,13 @@ private:
   // Sends the file under its scratch name: frOk with up filled, else a result code (the scratch
   // file is then removed, or noted for the clean-up).
   int SendScratch(TRemoteSession &ftp, const QString &source, const QString &remoteName, TScratchUpload &up);
+  // The names of an upload to the current directory.
+  static TScratchUpload ScratchOf(TRemoteSession &ftp, const QString &source, const QString &remoteName,
+                                  qint64 size);
+  // The second connection if it can take a file now; made at the run's second file to send.
+  TUploadHelper *HelperFor(TRemoteSession &ftp);
+  // Ends the second connection of a run (the logout runs meanwhile; the object goes later).
+  std::unique_ptr<TUploadHelper> TakeHelper();
   // Checks the sizes (and with Verify the contents) of uploads that arrived in the current
   // directory and renames them over their targets, in order, in a few round trips: a result
   // code for each. The first that fails stops the rest (wrNotPlaced; their scratch files go).
@@ -205,4 +226,9 @@ private:
   mutable bool FMaskValid = true;
   QString FMessage; // the message of a removal that stopped on a server error
   std::atomic<TRemoteSession *> FActiveFtp{nullptr};
+  std::unique_ptr<TUploadHelper> FHelper;
+  std::mutex FHelperLock; // FHelper as Cancel() sees it
+  bool FHelperTried = false;
+  int FFilesStarted = 0; // files handed to a session in this run
+  TConnectionUse FUse;
 };

@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QIODevice;
 
@@ -113,6 +114,10 @@ public:
   virtual void SetQuickTimeouts(bool on) = 0;
   // Installs the progress callback of a transfer and returns the one it replaces.
   virtual TProgressFn SwapProgress(TProgressFn f) = 0;
+
+  // A second, unconnected session to the same server for sending files alongside this one, made
+  // on this session's thread and usable on another one; null when the session has none.
+  virtual std::unique_ptr<TRemoteSession> NewTwin() const { return nullptr; }
 };
 
 // The FTP session seen through the interface above. The session stays its owner's.
@@ -159,6 +164,7 @@ public:
   bool LastRefused() const override;
   void SetQuickTimeouts(bool on) override;
   TProgressFn SwapProgress(TProgressFn f) override;
+  std::unique_ptr<TRemoteSession> NewTwin() const override;
 
 private:
   TExtFtp &FFtp;
