@@ -16,6 +16,9 @@ TUploadHelper::~TUploadHelper() {
 void TUploadHelper::Finish() {
   std::lock_guard<std::mutex> l(FLock);
   FQuit = true;
+  // A logon still under way is of no use any more: a slow server must not hold up the run's end.
+  if (FState == hsConnecting && FSession)
+    FSession->AbortTransfer();
   FWake.notify_all();
 }
 

@@ -49,7 +49,8 @@ public:
   QList<TDone> Collect();
   // Thread-safe: ends the running transfer.
   void Abort();
-  // Starts the logout without waiting for it (the destructor waits).
+  // Starts the logout without waiting for it (the destructor waits); a logon still under way is
+  // broken off.
   void Finish();
 
 private:
